@@ -1,0 +1,77 @@
+// The removal run behind "Rimuovi": after one confirmation, the registry key, the
+// shortcuts and the product's files go, in five steps of the bar. What the patterns do
+// not name stays: the installation folder, this program, the system's runtime files.
+#include "Funzioni.h"
+#include "Impronta.h"
+#include "QelBarraProgressi.h"
+#include "frmMain.h"
+
+using namespace forms;
+using namespace Funzioni;
+using namespace impronta;
+
+namespace {
+
+constexpr unsigned MB_OKCANCEL_DEFBUTTON2 = 0x101;
+constexpr int IDOK = 1;
+
+// The all-users folder when it exists, else the current user's (never created).
+std::string cartellaCondivisa(int comune, int utente) {
+  std::string condivisa = PercorsoSpeciale(comune, false);
+  return EsisteCartella(condivisa) ? condivisa : PercorsoSpeciale(utente, false);
+}
+
+}  // namespace
+
+void frmMain::cmdRimuovi_Click() {
+  auto& files = platform::files();
+  if (platform::windows().ShowMessageBox(hWnd(), "QelPictura verrà ora rimosso dal computer",
+                                         "Disinstallazione di QelPictura",
+                                         MB_OKCANCEL_DEFBUTTON2) != IDOK)
+    return;
+
+  Enabled(false);
+  QelBarraProgressi barra(kBarraUninstall);
+  barra.HandleParent(hWnd());
+  barra.CrateProgress(Scaled(25), Scaled(255), Scaled(416), Scaled(18));
+  auto stato = [&](const char* testo) {
+    lbl.Caption(testo);
+    barra.Increment();
+    DoEvents();
+    Pausa(500);
+  };
+
+  stato("Disinstallazione in corso...");
+  stato("Rimozione valori registro di sistema in corso...");
+  platform::shell().DeleteMachineKey(kChiave);
+
+  stato("Rimozione dei collegamenti in corso...");
+  // An empty folder would turn the patterns into names in the current directory, where
+  // nothing was installed: such a step is skipped.
+  std::string desktop = cartellaCondivisa(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP);
+  std::string programmi = cartellaCondivisa(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS);
+  if (!desktop.empty()) files.DeleteFiles(desktop + kCollegamento);
+  if (!programmi.empty()) {
+    files.DeleteFiles(programmi + kCartellaMenu + "\\*.lnk");
+    files.RemoveFolder(programmi + kCartellaMenu);
+  }
+
+  stato("Rimozione dei files di installazione in corso...");
+  const std::string D = cartella();
+  files.DeleteFiles(D + "\\" + kCartellaTemi + "\\*.*");
+  files.DeleteFiles(D + "\\" + kProgramma);
+  files.DeleteFiles(D + "\\" + kAiuto);
+  files.RemoveFolder(D + "\\" + kCartellaTemi);
+
+  lbl.Visible(false);
+  lblInfo.Caption("\r\n\r\nDisinstallazione completata");
+  lblB.Caption("La procedura di disinstallazione è stata portata a termine");
+  barra.Increment();
+  DoEvents();
+  barra.Destroy();
+
+  Enabled(true);
+  cmdAiuto.Visible(false);
+  cmdRimuovi.Visible(false);
+  cmdAnnulla.Caption("Chiudi");
+}

@@ -1,0 +1,61 @@
+#include "frmLicenza.h"
+
+#include "frmCartella.h"
+#include "frmMsg.h"
+
+using namespace forms;
+
+namespace {
+
+const char kContratto[] =
+    "Contratto di licenza con l'utente finale\r\n"
+    "\r\n"
+    "QelPictura è un software gratuito, destinato sia agli utenti privati sia ai\r\n"
+    "professionisti, che possono utilizzarlo liberamente.\r\n"
+    "QelPictura può essere liberamente scambiato e distribuito sul web, a condizione che non\r\n"
+    "vi sia alcuno scopo di lucro, diretto o indiretto.\r\n"
+    "Accettando le condizioni del presente contratto, l'utente si assume ogni responsabilità\r\n"
+    "per danni di qualsiasi natura, a sé stesso o a terzi, che dovessero derivare dall'uso\r\n"
+    "del software.\r\n"
+    "L'autore non è in alcun modo responsabile per danni di qualsiasi natura dovuti\r\n"
+    "all'utilizzo del software.\r\n"
+    "Per qualsiasi problema tecnico nell'uso di QelPictura è disponibile un servizio di\r\n"
+    "assistenza tecnica gratuita all'indirizzo:\r\n"
+    "\r\n"
+    "https://www.example.org/qelpictura/assistenza\r\n"
+    "\r\n"
+    "L'autore può essere contattato anche all'indirizzo di posta elettronica:\r\n"
+    "\r\n"
+    "autore@example.org\r\n";
+
+}  // namespace
+
+frmLicenza::frmLicenza()
+    : PaginaGuidata("Contratto di licenza del software con l'utente finale", 3660),
+      Text1(*this, TextBox, {150, 1125, 6660, 2865}, kContratto),
+      ckAccetto(*this, CheckBox, {225, 4125, 2790, 390}, "Accett&o le condizioni del contratto"),
+      cmdContinua(*this, Button, avanti(), "&Continua") {
+  Text1.multiLine().bothScrollBars().readOnly();
+  cmdContinua.disabled();
+  ckAccetto.onClick([this] { ckAccetto_Click(); });
+  cmdContinua.onClick([this] { cmdContinua_Click(); });
+  TabOrder({&cmdAnnulla, &cmdAiuto, &cmdContinua, &ckAccetto, &Text1});
+}
+
+void frmLicenza::ckAccetto_Click() { cmdContinua.Enabled(ckAccetto.Value() != 0); }
+
+void frmLicenza::cmdAiuto_Click() {
+  mMsgBox(
+      "Per continuare l'installazione è necessario accettare tutte le condizioni specificate "
+      "nel presente contratto di licenza\r\n\r\n"
+      "Selezionando la relativa casella, verrà abilitato il pulsante 'Continua', che permette "
+      "di continuare l'installazione del programma",
+      false, true);
+}
+
+void frmLicenza::cmdContinua_Click() {
+  frmCartella& cartella = instance<frmCartella>();
+  cartella.Move(Left(), Top());
+  cartella.Show();
+  Unload();
+}

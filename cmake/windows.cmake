@@ -1,0 +1,50 @@
+# The Windows programs: statically linked, importing only system DLLs.
+enable_language(RC)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  set(MANIFEST_ARCH x86)
+else()
+  set(MANIFEST_ARCH amd64)
+endif()
+
+foreach(target qel_common qel_common_setup qel_setup qel_uninstall)
+  target_compile_definitions(${target} PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
+                                              _WIN32_WINNT=0x0601)
+  target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
+endforeach()
+
+add_library(qel_win32 STATIC
+  common/platform/win32/Win32Platform.cpp
+  common/platform/win32/Win32Windows.cpp)
+target_link_libraries(qel_win32 PUBLIC qel_common)
+target_compile_options(qel_win32 PRIVATE -ffunction-sections -fdata-sections)
+target_link_libraries(qel_win32 PUBLIC ole32 oleaut32 uuid shell32 comctl32 uuid)
+
+set(QEL_LINK_OPTIONS -static -municode -mwindows -Wl,--gc-sections -s)
+
+# program(NAME DESCRIPTION PRODUCT_NAME ICON LIBRARY MAIN)
+function(qel_program PROGRAM DESCRIPTION PRODUCT_NAME ICON_FILE LIBRARY MAIN)
+  set(MANIFEST_FILE ${CMAKE_BINARY_DIR}/${PROGRAM}.manifest)
+  set(BAND_FILE ${CMAKE_SOURCE_DIR}/Setup/res/band.ico)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/app.manifest.in ${MANIFEST_FILE} @ONLY)
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/program.rc.in ${CMAKE_BINARY_DIR}/${PROGRAM}.rc @ONLY)
+  add_executable(${PROGRAM} WIN32 ${MAIN} ${CMAKE_BINARY_DIR}/${PROGRAM}.rc)
+  target_include_directories(${PROGRAM} PRIVATE ${CMAKE_SOURCE_DIR}/common)
+  target_link_libraries(${PROGRAM} PRIVATE ${LIBRARY} qel_win32)
+  target_link_options(${PROGRAM} PRIVATE ${QEL_LINK_OPTIONS})
+  set_target_properties(${PROGRAM} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  set_source_files_properties(${CMAKE_BINARY_DIR}/${PROGRAM}.rc PROPERTIES
+    OBJECT_DEPENDS "${MANIFEST_FILE};${ICON_FILE};${BAND_FILE}")
+endfunction()
+
+qel_program(Setup "Installazione di QelPictura" "QelPicturaSetup"
+  ${CMAKE_SOURCE_DIR}/Setup/res/setup.ico qel_setup Setup/main.cpp)
+qel_program(Uninstall "Disinstallazione di QelPictura" "QelSoftware"
+  ${CMAKE_SOURCE_DIR}/Setup/Uninstall/res/uninstall.ico qel_uninstall Setup/Uninstall/main.cpp)
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/fixtures/CMakeLists.txt)
+  add_subdirectory(tests/fixtures)
+endif()
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+  add_subdirectory(tests/e2e)
+endif()

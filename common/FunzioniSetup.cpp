@@ -1,0 +1,36 @@
+// The routines only Setup holds: the folder browser, the system directory and the
+// shortcut maker.
+#include "Funzioni.h"
+
+namespace Funzioni {
+
+namespace {
+constexpr unsigned BIF_RETURNONLYFSDIRS = 0x1;
+constexpr unsigned BIF_EDITBOX_NEWDIALOGSTYLE = 0x50;
+constexpr std::int16_t kFinestraNormale = 1;
+}  // namespace
+
+std::string ScegliCartella(std::string titolo, platform::Handle proprietario, bool nuovoStile) {
+  auto scelta = platform::shell().BrowseForFolder(
+      proprietario, titolo, nuovoStile ? BIF_EDITBOX_NEWDIALOGSTYLE : BIF_RETURNONLYFSDIRS);
+  if (!scelta) return {};
+  std::string percorso = *scelta;
+  if (!percorso.empty() && percorso.back() == '\\') percorso.pop_back();
+  return percorso;
+}
+
+std::string CartellaSistema() {
+  std::string cartella = platform::shell().SystemDirectory(255);
+  if (!cartella.empty() && cartella.back() != '\\') cartella += '\\';
+  return cartella;
+}
+
+bool CreaCollegamento(std::string collegamento, std::string destinazione, std::string descrizione) {
+  if (!platform::shell().WriteShortcut(collegamento, destinazione, kFinestraNormale, descrizione))
+    return false;
+  bool creato = EsisteFile(collegamento);
+  DoEvents();
+  return creato;
+}
+
+}  // namespace Funzioni

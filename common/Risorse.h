@@ -1,0 +1,5 @@
+/* Resource numbers shared by the programs' resource scripts and their code. */
+#pragma once
+
+#define IDI_PROGRAMMA 1 /* the program's icon: 32 x 32 and 16 x 16, 16 colours */
+#define IDI_EMBLEMA 2   /* the 32 x 32, 256-colour picture at the right of the band */

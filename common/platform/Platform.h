@@ -1,0 +1,177 @@
+// The one door to Windows. Every call the programs make into the system goes
+// through these interfaces. Operations never throw and never show anything:
+// they return a result that the caller may test or ignore. Texts are UTF-8.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+using Handle = std::intptr_t;  // a window handle; 0 = none
+
+// Files and folders.
+class Files {
+ public:
+  virtual ~Files() = default;
+  // Creates one folder level; false when it exists already or its parent is missing.
+  virtual bool MakeFolder(const std::string& path) = 0;
+  // Copies a file, replacing an existing destination. A bare name is taken from the
+  // current directory.
+  virtual bool Copy(const std::string& from, const std::string& to) = 0;
+  // Deletes every file (never a folder) whose name matches the last part of the pattern,
+  // which may hold * and ?. Returns how many were deleted.
+  virtual int DeleteFiles(const std::string& pattern) = 0;
+  // Removes a folder; succeeds only when it is empty.
+  virtual bool RemoveFolder(const std::string& path) = 0;
+  // The path's attribute bits (16 = folder), or nothing when they cannot be read.
+  virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
+};
+
+// What the WScript.Shell RegRead member gives back for a value.
+struct RegistryValue {
+  enum class Kind { Text, Number, Other };
+  Kind kind = Kind::Other;
+  std::string text;         // Kind::Text
+  std::int32_t number = 0;  // Kind::Number
+};
+
+// The shell, the registry and the scripting object.
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // SHGetSpecialFolderPath into a buffer of 260 characters: the text up to its first NUL.
+  virtual std::string SpecialFolder(int csidl, bool create) = 0;
+  // GetSystemDirectory with the given buffer size: the characters it reports.
+  virtual std::string SystemDirectory(unsigned bufferSize) = 0;
+  // The folder browser: the chosen item's file-system path (as the shell gives it, up to
+  // 512 characters), or nothing when cancelled or when the item has no path.
+  virtual std::optional<std::string> BrowseForFolder(Handle owner, const std::string& title,
+                                                     unsigned flags) = 0;
+  // "WScript.shell" RegRead of a full value path, or nothing when the object cannot be
+  // made or the value does not exist.
+  virtual std::optional<RegistryValue> RegRead(const std::string& valuePath) = 0;
+  // The text as a signed 16-bit number under the user's locale (halves to even), or
+  // nothing for non-numbers and values out of range.
+  virtual std::optional<std::int16_t> TextToInt16(const std::string& text) = 0;
+  // RegDeleteKey under HKEY_LOCAL_MACHINE.
+  virtual bool DeleteMachineKey(const std::string& subkey) = 0;
+  // "WScript.Shell" CreateShortcut, TargetPath, WindowStyle, Description, Save; true when
+  // every member call succeeded.
+  virtual bool WriteShortcut(const std::string& link, const std::string& target,
+                             std::int16_t windowStyle, const std::string& description) = 0;
+};
+
+// The process: programs started, the executable's folder, pauses.
+class Processes {
+ public:
+  virtual ~Processes() = default;
+  // Starts a program and returns at once; nothing is waited for. The program file is
+  // `application` (never searched for); `commandLine` is what it receives.
+  virtual bool Start(const std::string& application, const std::string& commandLine,
+                     int showCommand) = 0;
+  // Folder of the running executable, without a final "\".
+  virtual std::string OwnFolder() = 0;
+  // Blocks the thread; no events are handled meanwhile.
+  virtual void Pause(unsigned milliseconds) = 0;
+};
+
+// Pixel rectangle: of a top-level window on the screen, of a child in its parent's
+// client area.
+struct Rect {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+enum class ControlKind { Label, Button, TextBox, CheckBox, ListBox, Picture, Line };
+
+struct ControlLook {
+  ControlKind kind = ControlKind::Label;
+  bool bold = false;
+  bool band = false;        // background COLOR_WINDOW, text COLOR_WINDOWTEXT
+  bool centred = false;     // label text alignment
+  bool wraps = false;       // label breaks its text into lines inside its box
+  bool multiLine = false;   // text box
+  bool scrollBars = false;  // text box: both scroll bars
+  bool readOnly = false;    // text box
+  bool tabStop = false;
+  int picture = 0;    // picture: icon resource id
+  int sysColour = 0;  // line: its COLOR_... index
+};
+
+// Events a window reports to its owner, the form runtime.
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  virtual void OnCommand(int controlId) = 0;  // a button or check box was pressed
+  // The user or the system asks the window to close: 0 from its title bar (close box,
+  // system menu, Alt+F4), 3 from the task manager. The owner unloads it or not.
+  virtual void OnCloseRequest(int unloadMode) = 0;
+  virtual bool OnQueryEndSession() = 0;  // false vetoes the end of the session
+  virtual void OnEndSession() = 0;       // the session ends: close without asking
+};
+
+// The windows of the pages and the child progress bar.
+class Windows {
+ public:
+  virtual ~Windows() = default;
+  virtual void InitCommonControls() = 0;
+  virtual int Dpi() = 0;
+  virtual Rect WorkArea() = 0;  // the screen's work area
+  // A hidden fixed-frame top-level window with a close box, its client area in pixels.
+  virtual Handle CreateForm(WindowEvents* events, const std::string& caption, int clientWidth,
+                            int clientHeight, int iconId) = 0;
+  virtual Handle CreateControl(Handle form, int id, const ControlLook& look,
+                               const std::string& text, const Rect& rect, int fontHeight) = 0;
+  virtual void Destroy(Handle window) = 0;
+  virtual void SetText(Handle window, const std::string& text) = 0;
+  virtual std::string Text(Handle window) = 0;
+  virtual void SetEnabled(Handle window, bool enabled) = 0;
+  virtual bool Enabled(Handle window) = 0;
+  virtual void SetVisible(Handle window, bool visible) = 0;
+  virtual void SetCentred(Handle label, bool centred) = 0;
+  virtual void SetRect(Handle window, const Rect& rect) = 0;
+  virtual Rect GetRect(Handle window) = 0;
+  virtual int TextWidth(Handle label, const std::string& text) = 0;  // pixels, one line
+  virtual int Check(Handle checkBox) = 0;
+  virtual void SetCheck(Handle checkBox, int value) = 0;
+  virtual void AddItem(Handle listBox, const std::string& text) = 0;
+  virtual void Focus(Handle window) = 0;
+  virtual Handle ActiveWindow() = 0;
+  // Handles every waiting event, painting included, then returns.
+  virtual void Pump() = 0;
+  // Waits for and handles events until done() is true.
+  virtual void RunUntil(const std::function<bool()>& done) = 0;
+  // CreateWindowEx of a child window, and SendMessage / DestroyWindow on it.
+  virtual Handle CreateChild(unsigned exStyle, const std::string& className,
+                             const std::string& text, unsigned style, const Rect& rect,
+                             Handle parent, int id, std::intptr_t instance,
+                             const void* createData) = 0;
+  virtual std::intptr_t Send(Handle window, unsigned message, std::uintptr_t wParam,
+                             std::intptr_t lParam) = 0;
+  virtual void DestroyChild(Handle window) = 0;
+  // The system message box: the button code pressed.
+  virtual int ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
+                             unsigned flags) = 0;
+};
+
+// The platform the programs run on; installed once at start.
+struct Platform {
+  Files& files;
+  Shell& shell;
+  Processes& processes;
+  Windows& windows;
+};
+
+void Install(Platform* platform);
+Platform& Get();
+
+inline Files& files() { return Get().files; }
+inline Shell& shell() { return Get().shell; }
+inline Processes& processes() { return Get().processes; }
+inline Windows& windows() { return Get().windows; }
+
+}  // namespace platform

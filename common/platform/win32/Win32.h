@@ -1,0 +1,77 @@
+// The real platform: Win32 calls, wide variants at the boundary.
+#pragma once
+
+#include "platform/Platform.h"
+
+namespace platform::win32 {
+
+class Win32Files : public Files {
+ public:
+  bool MakeFolder(const std::string& path) override;
+  bool Copy(const std::string& from, const std::string& to) override;
+  int DeleteFiles(const std::string& pattern) override;
+  bool RemoveFolder(const std::string& path) override;
+  std::optional<std::uint32_t> Attributes(const std::string& path) override;
+};
+
+class Win32Shell : public Shell {
+ public:
+  std::string SpecialFolder(int csidl, bool create) override;
+  std::string SystemDirectory(unsigned bufferSize) override;
+  std::optional<std::string> BrowseForFolder(Handle owner, const std::string& title,
+                                             unsigned flags) override;
+  std::optional<RegistryValue> RegRead(const std::string& valuePath) override;
+  std::optional<std::int16_t> TextToInt16(const std::string& text) override;
+  bool DeleteMachineKey(const std::string& subkey) override;
+  bool WriteShortcut(const std::string& link, const std::string& target, std::int16_t windowStyle,
+                     const std::string& description) override;
+};
+
+class Win32Processes : public Processes {
+ public:
+  bool Start(const std::string& application, const std::string& commandLine,
+             int showCommand) override;
+  std::string OwnFolder() override;
+  void Pause(unsigned milliseconds) override;
+};
+
+class Win32Windows : public Windows {
+ public:
+  void InitCommonControls() override;
+  int Dpi() override;
+  Rect WorkArea() override;
+  Handle CreateForm(WindowEvents* events, const std::string& caption, int clientWidth,
+                    int clientHeight, int iconId) override;
+  Handle CreateControl(Handle form, int id, const ControlLook& look, const std::string& text,
+                       const Rect& rect, int fontHeight) override;
+  void Destroy(Handle window) override;
+  void SetText(Handle window, const std::string& text) override;
+  std::string Text(Handle window) override;
+  void SetEnabled(Handle window, bool enabled) override;
+  bool Enabled(Handle window) override;
+  void SetVisible(Handle window, bool visible) override;
+  void SetCentred(Handle label, bool centred) override;
+  void SetRect(Handle window, const Rect& rect) override;
+  Rect GetRect(Handle window) override;
+  int TextWidth(Handle label, const std::string& text) override;
+  int Check(Handle checkBox) override;
+  void SetCheck(Handle checkBox, int value) override;
+  void AddItem(Handle listBox, const std::string& text) override;
+  void Focus(Handle window) override;
+  Handle ActiveWindow() override;
+  void Pump() override;
+  void RunUntil(const std::function<bool()>& done) override;
+  Handle CreateChild(unsigned exStyle, const std::string& className, const std::string& text,
+                     unsigned style, const Rect& rect, Handle parent, int id,
+                     std::intptr_t instance, const void* createData) override;
+  std::intptr_t Send(Handle window, unsigned message, std::uintptr_t wParam,
+                     std::intptr_t lParam) override;
+  void DestroyChild(Handle window) override;
+  int ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
+                     unsigned flags) override;
+};
+
+// Prepares the process (COM, the DLL search path) and installs the real platform.
+void Install();
+
+}  // namespace platform::win32

@@ -1,0 +1,256 @@
+// Files, shell, registry, scripting object and processes on real Win32.
+#include <windows.h>
+#include <objbase.h>
+#include <oleauto.h>
+#include <shlobj.h>
+
+#include <vector>
+
+#include "platform/Wildcard.h"
+#include "platform/win32/Win32.h"
+#include "platform/win32/Wide.h"
+
+namespace platform::win32 {
+
+// ---------------------------------------------------------------- files
+
+bool Win32Files::MakeFolder(const std::string& path) {
+  return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0;
+}
+
+bool Win32Files::Copy(const std::string& from, const std::string& to) {
+  return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE) != 0;
+}
+
+int Win32Files::DeleteFiles(const std::string& pattern) {
+  std::wstring wide = Wide(pattern);
+  std::size_t slash = wide.find_last_of(L"\\/");
+  std::wstring folder = slash == std::wstring::npos ? L"" : wide.substr(0, slash + 1);
+  std::string namePattern = Utf8(wide.substr(folder.size()));
+  WIN32_FIND_DATAW found;
+  HANDLE find =
+      FindFirstFileExW(wide.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+  if (find == INVALID_HANDLE_VALUE) return 0;
+  // The search also matches short 8.3 aliases ("*.lnk" finds "a.lnkx"): only long names
+  // that match the pattern themselves are deleted.
+  std::vector<std::wstring> names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        Matches(Utf8(found.cFileName), namePattern))
+      names.push_back(found.cFileName);
+  } while (FindNextFileW(find, &found));
+  FindClose(find);
+  int deleted = 0;
+  for (const auto& name : names) deleted += DeleteFileW((folder + name).c_str()) ? 1 : 0;
+  return deleted;
+}
+
+bool Win32Files::RemoveFolder(const std::string& path) {
+  return RemoveDirectoryW(Wide(path).c_str()) != 0;
+}
+
+std::optional<std::uint32_t> Win32Files::Attributes(const std::string& path) {
+  DWORD a = GetFileAttributesW(Wide(path).c_str());
+  if (a == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return a;
+}
+
+// ---------------------------------------------------------------- the scripting object
+
+namespace {
+
+// An automation object driven by member names, released when it goes.
+class Dispatch {
+ public:
+  explicit Dispatch(IDispatch* object = nullptr) : object_(object) {}
+  Dispatch(const Dispatch&) = delete;
+  Dispatch& operator=(const Dispatch&) = delete;
+  ~Dispatch() {
+    if (object_) object_->Release();
+  }
+
+  static Dispatch Create(const wchar_t* progId) {
+    CLSID clsid;
+    IDispatch* object = nullptr;
+    if (SUCCEEDED(CLSIDFromProgID(progId, &clsid)))
+      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
+                       reinterpret_cast<void**>(&object));
+    return Dispatch(object);
+  }
+
+  explicit operator bool() const { return object_ != nullptr; }
+
+  // A method call or a property write; `result` may be null.
+  bool Invoke(const wchar_t* member, WORD kind, VARIANT* args, UINT count, VARIANT* result) {
+    if (!object_) return false;
+    DISPID id;
+    LPOLESTR name = const_cast<LPOLESTR>(member);
+    if (FAILED(object_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id))) return false;
+    DISPID named = DISPID_PROPERTYPUT;
+    DISPPARAMS params{args, kind == DISPATCH_PROPERTYPUT ? &named : nullptr, count,
+                      kind == DISPATCH_PROPERTYPUT ? 1u : 0u};
+    return SUCCEEDED(object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result,
+                                     nullptr, nullptr));
+  }
+
+  bool Put(const wchar_t* member, VARIANT value) {
+    return Invoke(member, DISPATCH_PROPERTYPUT, &value, 1, nullptr);
+  }
+
+ private:
+  IDispatch* object_;
+};
+
+// A text as an owned VARIANT of type BSTR.
+class Text {
+ public:
+  explicit Text(const std::string& text) {
+    VariantInit(&v_);
+    std::wstring w = Wide(text);
+    v_.vt = VT_BSTR;
+    v_.bstrVal = SysAllocStringLen(w.data(), static_cast<UINT>(w.size()));
+  }
+  Text(const Text&) = delete;
+  Text& operator=(const Text&) = delete;
+  ~Text() { VariantClear(&v_); }
+  VARIANT* get() { return &v_; }
+
+ private:
+  VARIANT v_;
+};
+
+}  // namespace
+
+std::optional<RegistryValue> Win32Shell::RegRead(const std::string& valuePath) {
+  Dispatch shell = Dispatch::Create(L"WScript.shell");
+  Text path(valuePath);
+  VARIANT result;
+  VariantInit(&result);
+  if (!shell.Invoke(L"RegRead", DISPATCH_METHOD, path.get(), 1, &result)) return std::nullopt;
+  RegistryValue value;
+  if (result.vt == VT_BSTR) {
+    value.kind = RegistryValue::Kind::Text;
+    value.text = result.bstrVal
+                     ? Utf8(result.bstrVal, static_cast<int>(SysStringLen(result.bstrVal)))
+                     : std::string();
+  } else if (result.vt == VT_I4 || result.vt == VT_UI4) {
+    value.kind = RegistryValue::Kind::Number;
+    value.number = result.lVal;
+  }
+  VariantClear(&result);
+  return value;
+}
+
+std::optional<std::int16_t> Win32Shell::TextToInt16(const std::string& text) {
+  std::wstring w = Wide(text);
+  SHORT number = 0;
+  if (FAILED(VarI2FromStr(w.data(), LOCALE_USER_DEFAULT, 0, &number))) return std::nullopt;
+  return number;
+}
+
+bool Win32Shell::WriteShortcut(const std::string& link, const std::string& target,
+                               std::int16_t windowStyle, const std::string& description) {
+  Dispatch shell = Dispatch::Create(L"WScript.Shell");
+  Text linkText(link);
+  VARIANT made;
+  VariantInit(&made);
+  if (!shell.Invoke(L"CreateShortcut", DISPATCH_METHOD, linkText.get(), 1, &made)) return false;
+  if (made.vt != VT_DISPATCH || !made.pdispVal) {
+    VariantClear(&made);
+    return false;
+  }
+  Dispatch shortcut(made.pdispVal);  // takes over the reference
+  Text targetText(target), descriptionText(description);
+  VARIANT style;
+  VariantInit(&style);
+  style.vt = VT_I2;
+  style.iVal = windowStyle;
+  return shortcut.Put(L"TargetPath", *targetText.get()) && shortcut.Put(L"WindowStyle", style) &&
+         shortcut.Put(L"Description", *descriptionText.get()) &&
+         shortcut.Invoke(L"Save", DISPATCH_METHOD, nullptr, 0, nullptr);
+}
+
+// ---------------------------------------------------------------- shell and registry
+
+std::string Win32Shell::SpecialFolder(int csidl, bool create) {
+  wchar_t buffer[MAX_PATH] = {};
+  SHGetSpecialFolderPathW(nullptr, buffer, csidl, create);
+  buffer[MAX_PATH - 1] = L'\0';
+  return Utf8(buffer);
+}
+
+std::string Win32Shell::SystemDirectory(unsigned bufferSize) {
+  std::vector<wchar_t> buffer(bufferSize + 1, L'\0');
+  UINT n = GetSystemDirectoryW(buffer.data(), bufferSize);
+  if (n >= bufferSize) n = 0;  // did not fit: the call wrote nothing
+  return Utf8(buffer.data(), static_cast<int>(n));
+}
+
+std::optional<std::string> Win32Shell::BrowseForFolder(Handle owner, const std::string& title,
+                                                       unsigned flags) {
+  std::wstring wideTitle = Wide(title);
+  BROWSEINFOW request{};
+  request.hwndOwner = reinterpret_cast<HWND>(owner);
+  request.lpszTitle = wideTitle.c_str();
+  request.ulFlags = flags;
+  PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&request);
+  if (!item) return std::nullopt;
+  wchar_t path[512] = {};
+  BOOL ok = SHGetPathFromIDListW(item, path);
+  CoTaskMemFree(item);
+  if (!ok) return std::nullopt;
+  path[511] = L'\0';
+  return Utf8(path);
+}
+
+bool Win32Shell::DeleteMachineKey(const std::string& subkey) {
+  return RegDeleteKeyW(HKEY_LOCAL_MACHINE, Wide(subkey).c_str()) == ERROR_SUCCESS;
+}
+
+// ---------------------------------------------------------------- processes
+
+bool Win32Processes::Start(const std::string& application, const std::string& commandLine,
+                           int showCommand) {
+  std::wstring app = Wide(application);
+  std::wstring line = Wide(commandLine);
+  line.push_back(L'\0');
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCommand);
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &started))
+    return false;
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return true;
+}
+
+std::string Win32Processes::OwnFolder() {
+  std::vector<wchar_t> buffer(32768, L'\0');
+  DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+  std::wstring path(buffer.data(), n);
+  std::size_t slash = path.find_last_of(L'\\');
+  return Utf8(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash));
+}
+
+void Win32Processes::Pause(unsigned milliseconds) { Sleep(milliseconds); }
+
+// ---------------------------------------------------------------- the whole
+
+void Install() {
+  // DLLs are looked for in the system directory only, never in the folder the program
+  // was started from (often a downloads folder where anything may lie).
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  SetDllDirectoryW(L"");
+  OleInitialize(nullptr);
+  static Win32Files files;
+  static Win32Shell shell;
+  static Win32Processes processes;
+  static Win32Windows windows;
+  static Platform platform{files, shell, processes, windows};
+  platform::Install(&platform);
+}
+
+}  // namespace platform::win32

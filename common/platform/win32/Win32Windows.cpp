@@ -1,0 +1,346 @@
+// The windows of the pages on real Win32: a fixed-frame top-level window per form and the
+// standard controls inside it, with the dialog manager's keyboard handling.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <map>
+
+#include "platform/win32/Win32.h"
+#include "platform/win32/Wide.h"
+
+namespace platform::win32 {
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"QelPicturaForm";
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+
+HWND H(Handle h) { return reinterpret_cast<HWND>(h); }
+Handle Of(HWND h) { return reinterpret_cast<Handle>(h); }
+
+struct FormData {
+  WindowEvents* events = nullptr;
+  HWND lastFocus = nullptr;
+};
+
+std::map<HWND, FormData>& formsData() {
+  static std::map<HWND, FormData> all;
+  return all;
+}
+
+std::map<HWND, ControlLook>& looks() {
+  static std::map<HWND, ControlLook> all;
+  return all;
+}
+
+bool isPushButton(HWND h) {
+  wchar_t cls[16] = {};
+  GetClassNameW(h, cls, 16);
+  LONG type = GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK;
+  return lstrcmpiW(cls, L"Button") == 0 && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+}
+
+LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto it = formsData().find(hwnd);
+  WindowEvents* events = it == formsData().end() ? nullptr : it->second.events;
+  switch (msg) {
+    case WM_COMMAND:
+      if (!events) break;
+      if (LOWORD(wp) == IDOK && HIWORD(wp) == 0) {
+        // Enter: the button that has the focus is pressed; there is no default button.
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd, focus) && isPushButton(focus) && IsWindowEnabled(focus))
+          SendMessageW(focus, BM_CLICK, 0, 0);
+      } else if (HIWORD(wp) == BN_CLICKED && lp && LOWORD(wp) >= 100) {
+        events->OnCommand(LOWORD(wp));
+      }
+      return 0;  // Esc (IDCANCEL) does nothing
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT: {
+      auto look = looks().find(reinterpret_cast<HWND>(lp));
+      if (look == looks().end()) break;
+      HDC dc = reinterpret_cast<HDC>(wp);
+      int back = COLOR_BTNFACE;
+      if (look->second.band || look->second.kind == ControlKind::TextBox) back = COLOR_WINDOW;
+      if (look->second.kind == ControlKind::Line) back = look->second.sysColour;
+      SetTextColor(dc, GetSysColor(back == COLOR_WINDOW ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
+      SetBkColor(dc, GetSysColor(back));
+      return reinterpret_cast<LRESULT>(GetSysColorBrush(back));
+    }
+    case WM_ACTIVATE:
+      if (it == formsData().end()) break;
+      if (LOWORD(wp) == WA_INACTIVE) {
+        it->second.lastFocus = GetFocus();
+      } else {
+        HWND focus = it->second.lastFocus;
+        if (!focus || !IsChild(hwnd, focus) || !IsWindowEnabled(focus))
+          focus = GetNextDlgTabItem(hwnd, nullptr, FALSE);
+        if (focus) SetFocus(focus);
+        return 0;
+      }
+      break;
+    case WM_SYSCOMMAND:
+      if ((wp & 0xFFF0) == SC_CLOSE) {
+        if (events) events->OnCloseRequest(0);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:  // sent without the system command: the task manager
+      if (events) events->OnCloseRequest(3);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return events ? events->OnQueryEndSession() : TRUE;
+    case WM_ENDSESSION:
+      if (wp && events) events->OnEndSession();
+      return 0;
+    case WM_NCDESTROY:
+      formsData().erase(hwnd);
+      break;
+  }
+  return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+HFONT font(int height, bool bold) {
+  static std::map<std::pair<int, bool>, HFONT> made;
+  HFONT& f = made[{height, bold}];
+  if (!f)
+    f = CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                    DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+  return f;
+}
+
+DWORD labelStyle(bool wraps, bool centred) {
+  if (centred) return SS_CENTER;
+  return wraps ? SS_LEFT : SS_LEFTNOWORDWRAP;
+}
+
+void dispatch(MSG& m) {
+  HWND root = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
+  if (root && formsData().count(root) && IsDialogMessageW(root, &m)) return;
+  TranslateMessage(&m);
+  DispatchMessageW(&m);
+}
+
+}  // namespace
+
+void Win32Windows::InitCommonControls() {
+  HMODULE comctl = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (!comctl) return;
+  auto init = reinterpret_cast<void(WINAPI*)()>(
+      reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControls")));
+  if (init) init();
+}
+
+int Win32Windows::Dpi() {
+  static int dpi = [] {
+    HDC screen = GetDC(nullptr);
+    int d = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return d > 0 ? d : 96;
+  }();
+  return dpi;
+}
+
+Rect Win32Windows::WorkArea() {
+  RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &r, 0);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+Handle Win32Windows::CreateForm(WindowEvents* events, const std::string& caption, int clientWidth,
+                                int clientHeight, int iconId) {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  static bool registered = [instance] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = FormProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kFormClass;
+    return RegisterClassExW(&wc) != 0;
+  }();
+  (void)registered;
+  RECT r{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
+  HWND hwnd = CreateWindowExW(kFormExStyle, kFormClass, Wide(caption).c_str(), kFormStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top,
+                              nullptr, nullptr, instance, nullptr);
+  if (!hwnd) return 0;
+  formsData()[hwnd].events = events;
+  for (auto [which, size] : {std::pair{ICON_BIG, 32}, std::pair{ICON_SMALL, 16}}) {
+    HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0);
+    if (icon) SendMessageW(hwnd, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+  }
+  return Of(hwnd);
+}
+
+Handle Win32Windows::CreateControl(Handle form, int id, const ControlLook& look,
+                                   const std::string& text, const Rect& rect, int fontHeight) {
+  const wchar_t* cls = L"STATIC";
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (look.tabStop ? WS_TABSTOP : 0);
+  DWORD ex = 0;
+  switch (look.kind) {
+    case ControlKind::Label:
+      style |= SS_NOPREFIX | labelStyle(look.wraps, look.centred);
+      break;
+    case ControlKind::Line:
+      style |= SS_NOPREFIX;
+      break;
+    case ControlKind::Picture:
+      style |= SS_ICON | SS_CENTERIMAGE | SS_REALSIZECONTROL;
+      break;
+    case ControlKind::Button:
+      cls = L"BUTTON";
+      style |= BS_PUSHBUTTON;
+      break;
+    case ControlKind::CheckBox:
+      cls = L"BUTTON";
+      style |= BS_AUTOCHECKBOX;
+      break;
+    case ControlKind::TextBox:
+      cls = L"EDIT";
+      ex = WS_EX_CLIENTEDGE;
+      style |= ES_AUTOHSCROLL | (look.readOnly ? ES_READONLY : 0);
+      if (look.multiLine) style |= ES_MULTILINE | ES_AUTOVSCROLL;
+      if (look.scrollBars) style |= WS_HSCROLL | WS_VSCROLL;
+      break;
+    case ControlKind::ListBox:
+      cls = L"LISTBOX";
+      ex = WS_EX_CLIENTEDGE;
+      style |= WS_VSCROLL | LBS_NOINTEGRALHEIGHT;
+      break;
+  }
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  HWND h = CreateWindowExW(ex, cls, Wide(text).c_str(), style, rect.left, rect.top, rect.width,
+                           rect.height, H(form), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           instance, nullptr);
+  if (!h) return 0;
+  looks()[h] = look;
+  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font(fontHeight, look.bold)), FALSE);
+  if (look.kind == ControlKind::Picture) {
+    HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(look.picture), IMAGE_ICON, 32, 32, 0);
+    SendMessageW(h, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+    SetWindowPos(h, nullptr, rect.left, rect.top, rect.width, rect.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  return Of(h);
+}
+
+void Win32Windows::Destroy(Handle window) {
+  for (HWND child = GetWindow(H(window), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    looks().erase(child);
+  DestroyWindow(H(window));
+}
+
+void Win32Windows::SetText(Handle window, const std::string& text) {
+  SetWindowTextW(H(window), Wide(text).c_str());
+}
+
+std::string Win32Windows::Text(Handle window) {
+  int n = GetWindowTextLengthW(H(window));
+  std::wstring buffer(static_cast<std::size_t>(n) + 1, L'\0');
+  n = GetWindowTextW(H(window), buffer.data(), n + 1);
+  return Utf8(buffer.c_str(), n);
+}
+
+void Win32Windows::SetEnabled(Handle window, bool enabled) { EnableWindow(H(window), enabled); }
+bool Win32Windows::Enabled(Handle window) { return IsWindowEnabled(H(window)); }
+
+void Win32Windows::SetVisible(Handle window, bool visible) {
+  ShowWindow(H(window), visible ? SW_SHOW : SW_HIDE);
+  if (visible && !GetParent(H(window))) UpdateWindow(H(window));
+}
+
+void Win32Windows::SetCentred(Handle label, bool centred) {
+  HWND h = H(label);
+  auto look = looks().find(h);
+  bool wraps = look != looks().end() && look->second.wraps;
+  LONG style = GetWindowLongW(h, GWL_STYLE) & ~SS_TYPEMASK;
+  SetWindowLongW(h, GWL_STYLE, style | static_cast<LONG>(labelStyle(wraps, centred)));
+  InvalidateRect(h, nullptr, TRUE);
+}
+
+void Win32Windows::SetRect(Handle window, const Rect& r) {
+  SetWindowPos(H(window), nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Rect Win32Windows::GetRect(Handle window) {
+  RECT r{};
+  GetWindowRect(H(window), &r);
+  if (HWND parent = GetParent(H(window));
+      parent && (GetWindowLongW(H(window), GWL_STYLE) & WS_CHILD))
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+int Win32Windows::TextWidth(Handle label, const std::string& text) {
+  HWND h = H(label);
+  HDC dc = GetDC(h);
+  if (!dc) return 0;
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
+  std::wstring w = Wide(text);
+  SIZE size{};
+  GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(h, dc);
+  return size.cx;
+}
+
+int Win32Windows::Check(Handle checkBox) {
+  return static_cast<int>(SendMessageW(H(checkBox), BM_GETCHECK, 0, 0));
+}
+
+void Win32Windows::SetCheck(Handle checkBox, int value) {
+  SendMessageW(H(checkBox), BM_SETCHECK, static_cast<WPARAM>(value), 0);
+}
+
+void Win32Windows::AddItem(Handle listBox, const std::string& text) {
+  SendMessageW(H(listBox), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+}
+
+void Win32Windows::Focus(Handle window) { SetFocus(H(window)); }
+Handle Win32Windows::ActiveWindow() { return Of(GetActiveWindow()); }
+
+void Win32Windows::Pump() {
+  MSG m;
+  while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+    if (m.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(m.wParam));
+      return;
+    }
+    dispatch(m);
+  }
+}
+
+void Win32Windows::RunUntil(const std::function<bool()>& done) {
+  MSG m;
+  while (!done() && GetMessageW(&m, nullptr, 0, 0) > 0) dispatch(m);
+}
+
+Handle Win32Windows::CreateChild(unsigned exStyle, const std::string& className,
+                                 const std::string& text, unsigned style, const Rect& r,
+                                 Handle parent, int id, std::intptr_t instance,
+                                 const void* createData) {
+  return Of(CreateWindowExW(exStyle, Wide(className).c_str(), Wide(text).c_str(), style, r.left,
+                            r.top, r.width, r.height, H(parent),
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                            reinterpret_cast<HINSTANCE>(instance), const_cast<void*>(createData)));
+}
+
+std::intptr_t Win32Windows::Send(Handle window, unsigned message, std::uintptr_t wParam,
+                                 std::intptr_t lParam) {
+  return SendMessageW(H(window), message, wParam, lParam);
+}
+
+void Win32Windows::DestroyChild(Handle window) { DestroyWindow(H(window)); }
+
+int Win32Windows::ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
+                                 unsigned flags) {
+  return MessageBoxW(H(owner), Wide(text).c_str(), Wide(title).c_str(), flags);
+}
+
+}  // namespace platform::win32
