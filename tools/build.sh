@@ -1,0 +1,12 @@
+#!/bin/bash
+# The three builds: the shipped 32-bit programs (build/i686), the same programs for the
+# tests under 64-bit Wine (build/x86_64) and the unit tests (build/native).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+cmake -S . -B build/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+cmake --build build/i686 -j "$jobs"
+cmake -S . -B build/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+cmake --build build/x86_64 -j "$jobs"
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/native -j "$jobs"

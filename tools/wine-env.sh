@@ -1,0 +1,31 @@
+# Sourced by the tools: a display for Wine (Xvfb when there is none) and a booted
+# template prefix that each run copies, so that runs stay independent.
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+QEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+QEL_TEMPLATE=$QEL_ROOT/build/wine-template
+
+qel_display() {
+  if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    export DISPLAY=:${QEL_DISPLAY_NUMBER:-97}
+    if ! xdpyinfo >/dev/null 2>&1; then
+      Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+      for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    fi
+  fi
+}
+
+qel_template() {
+  if [ ! -f "$QEL_TEMPLATE/system.reg" ]; then
+    rm -rf "$QEL_TEMPLATE"
+    WINEPREFIX=$QEL_TEMPLATE "$WINE64" wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$QEL_TEMPLATE "$WINESERVER" -w
+  fi
+}
+
+# qel_prefix DIR: a fresh prefix copied from the template.
+qel_prefix() {
+  rm -rf "$1"
+  cp -a "$QEL_TEMPLATE" "$1"
+}
