@@ -16,15 +16,6 @@ namespace {
 
 constexpr int SW_SHOWMINIMIZED = 2;
 
-// The all-users folder when it exists, else the current user's, created if missing. Both
-// are looked up whichever way the choice goes.
-std::string cartellaCondivisa(int comune, int utente) {
-  std::string condivisa = PercorsoSpeciale(comune, false);
-  bool esiste = EsisteCartella(condivisa);
-  std::string personale = PercorsoSpeciale(utente, true);
-  return esiste ? condivisa : personale;
-}
-
 }  // namespace
 
 void frmCartella::testoCopia(const std::string& percorso) {
@@ -113,8 +104,8 @@ void frmCartella::cmdConferma_Click() {
   lblE.Caption("Creazione dei collegamenti in corso...");
   passo(600);
 
-  std::string desktop = cartellaCondivisa(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP);
-  std::string programmi = cartellaCondivisa(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS);
+  std::string desktop = CartellaCondivisa(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP, true);
+  std::string programmi = CartellaCondivisa(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS, true);
   std::string menu = programmi + kCartellaMenu;
   files.MakeFolder(menu);
   if (EsisteCartella(menu)) {

@@ -21,6 +21,13 @@ std::string PercorsoSpeciale(int csidl, bool crea) {
   return percorso;
 }
 
+std::string CartellaCondivisa(int comune, int utente, bool crea) {
+  std::string condivisa = PercorsoSpeciale(comune, false);
+  bool esiste = EsisteCartella(condivisa);
+  std::string personale = PercorsoSpeciale(utente, crea);
+  return esiste ? condivisa : personale;
+}
+
 bool EsisteFile(std::string percorso) {
   auto attributi = platform::files().Attributes(senzaSpazi(percorso));
   return attributi && !(*attributi & FILE_ATTRIBUTE_DIRECTORY);

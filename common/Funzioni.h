@@ -10,6 +10,10 @@ namespace Funzioni {
 
 // A shell special folder ending with "\", or empty.
 std::string PercorsoSpeciale(int csidl, bool crea);
+// The all-users folder when it exists, else the current user's (created when `crea`);
+// both are looked up whichever way the choice goes. The rule by which the shortcuts are
+// placed and found again.
+std::string CartellaCondivisa(int comune, int utente, bool crea);
 bool EsisteFile(std::string percorso);
 bool EsisteCartella(std::string percorso);
 // The folder the user picks, without a final "\" (a drive root comes back as "C:"), or

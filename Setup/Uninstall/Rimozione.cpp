@@ -15,12 +15,6 @@ namespace {
 constexpr unsigned MB_OKCANCEL_DEFBUTTON2 = 0x101;
 constexpr int IDOK = 1;
 
-// The all-users folder when it exists, else the current user's (never created).
-std::string cartellaCondivisa(int comune, int utente) {
-  std::string condivisa = PercorsoSpeciale(comune, false);
-  return EsisteCartella(condivisa) ? condivisa : PercorsoSpeciale(utente, false);
-}
-
 }  // namespace
 
 void frmMain::cmdRimuovi_Click() {
@@ -48,8 +42,8 @@ void frmMain::cmdRimuovi_Click() {
   stato("Rimozione dei collegamenti in corso...");
   // An empty folder would turn the patterns into names in the current directory, where
   // nothing was installed: such a step is skipped.
-  std::string desktop = cartellaCondivisa(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP);
-  std::string programmi = cartellaCondivisa(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS);
+  std::string desktop = CartellaCondivisa(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP, false);
+  std::string programmi = CartellaCondivisa(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS, false);
   if (!desktop.empty()) files.DeleteFiles(desktop + kCollegamento);
   if (!programmi.empty()) {
     files.DeleteFiles(programmi + kCartellaMenu + "\\*.lnk");
