@@ -28,7 +28,7 @@ for _ in $(seq 100); do
   desktop=$(xdotool search --name "qel - Wine desktop" 2>/dev/null | head -1) && [ -n "$desktop" ] && break
   sleep 0.2
 done
-shot() {  # waits for the screen to settle, then saves it
+settle() {  # waits until the screen stops changing
   local previous="" now
   for _ in $(seq 25); do
     sleep 0.2
@@ -36,10 +36,16 @@ shot() {  # waits for the screen to settle, then saves it
     [ "$now" = "$previous" ] && break
     previous=$now
   done
+}
+shot() {
+  settle
   import -window "$desktop" "$OLDPWD/out/demo/$1.png"
   echo "demo: out/demo/$1.png"
 }
-key() { xdotool windowfocus --sync "$desktop" key "$@"; }
+key() {
+  xdotool windowfocus --sync "$desktop" key "$@"
+  settle
+}
 shot 1-benvenuto
 key Tab Return
 shot 2-aiuto

@@ -254,16 +254,22 @@ void Form::ShowModal() {
   ensureLoaded();
   if (!Loaded()) return;
   auto& w = platform::windows();
-  std::vector<Form*> disabled;
   for (Form* f : created())
     if (f != this && f->Loaded() && w.Enabled(f->handle_)) {
       w.SetEnabled(f->handle_, false);
-      disabled.push_back(f);
+      disabledWhileModal_.push_back(f);
     }
   Show();
   w.RunUntil([this] { return !Loaded(); });
-  for (Form* f : disabled)
-    if (f->Loaded()) w.SetEnabled(f->handle_, true);
+  enableOthers();
+}
+
+// The windows a modal form disabled come back before it goes, so that the one that was
+// active becomes active again and takes the keyboard.
+void Form::enableOthers() {
+  for (Form* f : disabledWhileModal_)
+    if (f->Loaded()) platform::windows().SetEnabled(f->handle_, true);
+  disabledWhileModal_.clear();
 }
 
 void Form::unload(int mode, bool ask) {
@@ -273,6 +279,7 @@ void Form::unload(int mode, bool ask) {
   if (ask) Form_QueryUnload(cancel, mode);
   if (!cancel) Form_Unload(cancel);
   if (!cancel) {
+    enableOthers();
     platform::windows().Destroy(handle_);
     handle_ = 0;
     for (Control* c : controls_) c->handle_ = 0;

@@ -143,6 +143,7 @@ class Form : public platform::WindowEvents {
   void ensureLoaded();
   void unload(int mode, bool ask);
   void focusFirst();
+  void enableOthers();
   // platform::WindowEvents
   void OnCommand(int controlId) override;
   void OnCloseRequest(int unloadMode) override;
@@ -157,6 +158,7 @@ class Form : public platform::WindowEvents {
   platform::Handle handle_ = 0;
   std::vector<Control*> controls_;
   std::vector<Control*> tabOrder_;
+  std::vector<Form*> disabledWhileModal_;
 };
 
 // A form class's one instance, made on first use.
