@@ -27,6 +27,7 @@ VGA = [(0, 0, 0), (128, 0, 0), (0, 128, 0), (128, 128, 0), (0, 0, 128), (128, 0,
 BLACK, MAROON, GREEN, OLIVE, NAVY, PURPLE, TEAL, SILVER = range(8)
 GREY, RED, LIME, YELLOW, BLUE, MAGENTA, CYAN, WHITE = range(8, 16)
 CLEAR = 16  # drawing index of a transparent pixel; written as black with the mask bit set
+CLEAR_8 = -1  # the same for the 256-colour picture, whose indices use all of 0..255
 
 
 # ------------------------------------------------------------------ the program icons
@@ -68,18 +69,16 @@ def box16(d):
 
 
 def remove_mark(d, size):
-    """A red cross on white with a black edge, in the lower right corner."""
+    """A red disc with a white bar and a black edge, in the lower right corner."""
     if size == 32:
         d.ellipse([17, 17, 31, 31], fill=BLACK)
         d.ellipse([18, 18, 30, 30], fill=WHITE)
         d.ellipse([19, 19, 29, 29], fill=RED)
-        for a, b in (((21, 21), (27, 27)), ((27, 21), (21, 27))):
-            d.line([a, b], fill=WHITE, width=2)
+        d.rectangle([21, 23, 27, 25], fill=WHITE)
     else:
         d.ellipse([8, 8, 15, 15], fill=BLACK)
         d.ellipse([9, 9, 14, 14], fill=RED)
-        d.line([(10, 10), (13, 13)], fill=WHITE)
-        d.line([(13, 10), (10, 13)], fill=WHITE)
+        d.rectangle([10, 11, 13, 12], fill=WHITE)
 
 
 def program_icon(size, remove):
@@ -123,11 +122,11 @@ def emblem():
     # The body: a rounded block shaded from top to bottom, with the viewfinder hump.
     d.rounded_rectangle(s(10, 7.5, 18, 12), radius=scale, fill=(52, 58, 70, 255))
     body = s(4.5, 10, 27.5, 26)
+    mask = Image.new("L", (n, n), 0)
+    ImageDraw.Draw(mask).rounded_rectangle(body, radius=3 * scale, fill=255)
     for i in range(body[1], body[3]):
         t = (i - body[1]) / (body[3] - body[1])
         row = Image.new("RGBA", (n, 1), mix((92, 100, 118), (34, 38, 48), t) + (255,))
-        mask = Image.new("L", (n, n), 0)
-        ImageDraw.Draw(mask).rounded_rectangle(body, radius=3 * scale, fill=255)
         img.paste(row, (0, i), mask.crop((0, i, n, i + 1)))
     d.rounded_rectangle(s(22.5, 12, 25.5, 14), radius=scale // 2, fill=(255, 214, 60, 255))
     d.rounded_rectangle(s(6.5, 8.5, 9.5, 10.5), radius=scale // 2, fill=(210, 40, 40, 255))
@@ -157,9 +156,6 @@ def emblem():
     pixels = [[quant.getpixel((x, y)) + 1 if alpha.getpixel((x, y)) >= 100 else CLEAR_8
                for x in range(32)] for y in range(32)]
     return pixels, palette
-
-
-CLEAR_8 = -1  # a transparent pixel of the 256-colour picture
 
 
 # ------------------------------------------------------------------ the ICO format
@@ -273,8 +269,9 @@ def main():
     setup = [program_icon(32, False) + (4,), program_icon(16, False) + (4,)]
     uninstall = [program_icon(32, True) + (4,), program_icon(16, True) + (4,)]
     band = [emblem() + (8,)]
-    files = [(ROOT / "Setup/res/setup.ico", setup), (ROOT / "Setup/Uninstall/res/uninstall.ico",
-                                                     uninstall), (ROOT / "Setup/res/band.ico", band)]
+    files = [(ROOT / "Setup/res/setup.ico", setup),
+             (ROOT / "Setup/Uninstall/res/uninstall.ico", uninstall),
+             (ROOT / "Setup/res/band.ico", band)]
     faults = []
     for path, images in files:
         path.write_bytes(ico_bytes(images))
