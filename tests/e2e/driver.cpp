@@ -14,13 +14,19 @@ namespace {
 
 int failures = 0;
 
-#define CHECK(condition)                                                        \
-  do {                                                                          \
-    if (!(condition)) {                                                         \
-      std::printf("%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-      ++failures;                                                               \
-    }                                                                           \
-  } while (0)
+// Counts and reports a failed check; true when it failed.
+bool Failed(bool ok, const char* file, int line, const char* text) {
+  if (!ok) {
+    std::printf("%s:%d: check failed: %s\n", file, line, text);
+    ++failures;
+  }
+  return !ok;
+}
+
+#define CHECK(condition) Failed(static_cast<bool>(condition), __FILE__, __LINE__, #condition)
+// A check the rest of the scenario cannot go on without.
+#define REQUIRE(condition) \
+  if (CHECK(condition)) return
 
 std::wstring W(const std::string& s) {
   int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
@@ -186,8 +192,7 @@ struct Register {
 SCENARIO(welcome_page_layout) {
   Program setup = Start("Setup.exe");
   HWND page = WaitWindow(setup, kTitolo, kPagina);
-  CHECK(page != nullptr);
-  if (!page) return;
+  REQUIRE(page != nullptr);
   CHECK(ClientSize(page).cy == 342);
   HWND continua = Child(page, "Button", "&Continua");
   CHECK(continua && Is(Twips(continua), 5475, 4665, 1215, 390));
@@ -215,12 +220,10 @@ SCENARIO(welcome_page_layout) {
 SCENARIO(cancel_no_keeps_the_page_yes_ends_setup) {
   Program setup = Start("Setup.exe");
   HWND page = WaitWindow(setup, kTitolo, kPagina);
-  CHECK(page != nullptr);
-  if (!page) return;
+  REQUIRE(page != nullptr);
   Press(Child(page, "Button", "&Annulla"));
   HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
-  CHECK(dialog != nullptr);
-  if (!dialog) return;
+  REQUIRE(dialog != nullptr);
   CHECK(Child(dialog, "Static", "\r\n\r\nSi desidera annullare l'installazione di QelPictura?"));
   CHECK(!IsWindowEnabled(page));
   HWND no = Child(dialog, "Button", "&No");
@@ -232,8 +235,7 @@ SCENARIO(cancel_no_keeps_the_page_yes_ends_setup) {
 
   Press(Child(page, "Button", "&Annulla"));
   dialog = WaitWindow(setup, kTitolo, kDialogo);
-  CHECK(dialog != nullptr);
-  if (!dialog) return;
+  REQUIRE(dialog != nullptr);
   Press(Child(dialog, "Button", "&Si"));
   CHECK(setup.Exited());
 }
@@ -241,19 +243,16 @@ SCENARIO(cancel_no_keeps_the_page_yes_ends_setup) {
 SCENARIO(close_box_asks_the_same_question) {
   Program setup = Start("Setup.exe");
   HWND page = WaitWindow(setup, kTitolo, kPagina);
-  CHECK(page != nullptr);
-  if (!page) return;
+  REQUIRE(page != nullptr);
   PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
   HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
-  CHECK(dialog != nullptr);
-  if (!dialog) return;
+  REQUIRE(dialog != nullptr);
   PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);  // the dialog's close box: "No"
   CHECK(WaitFor([&] { return !IsWindow(dialog); }));
   CHECK(IsWindow(page));
   PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
   dialog = WaitWindow(setup, kTitolo, kDialogo);
-  CHECK(dialog != nullptr);
-  if (!dialog) return;
+  REQUIRE(dialog != nullptr);
   Press(Child(dialog, "Button", "&Si"));
   CHECK(setup.Exited());
 }
@@ -261,12 +260,10 @@ SCENARIO(close_box_asks_the_same_question) {
 SCENARIO(help_shows_its_text_with_one_ok) {
   Program setup = Start("Setup.exe");
   HWND page = WaitWindow(setup, kTitolo, kPagina);
-  CHECK(page != nullptr);
-  if (!page) return;
+  REQUIRE(page != nullptr);
   Press(Child(page, "Button", "&?"));
   HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
-  CHECK(dialog != nullptr);
-  if (!dialog) return;
+  REQUIRE(dialog != nullptr);
   CHECK(Child(dialog, "Static",
               "Premendo il pulsante 'Continua', verrà visualizzata un'ulteriore schermata nella "
               "quale è richiesta l'accettazione del contratto di licenza che verrà "
@@ -285,19 +282,17 @@ SCENARIO(help_shows_its_text_with_one_ok) {
 SCENARIO(continue_opens_the_licence_where_the_welcome_page_was) {
   Program setup = Start("Setup.exe");
   HWND page = WaitWindow(setup, kTitolo, kPagina);
-  CHECK(page != nullptr);
-  if (!page) return;
+  REQUIRE(page != nullptr);
   SetWindowPos(page, nullptr, 30, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   RECT before{};
   GetWindowRect(page, &before);
   Press(Child(page, "Button", "&Continua"));
   HWND licence = nullptr;
-  CHECK(WaitFor([&] {
+  REQUIRE(WaitFor([&] {
     for (HWND h : Windows(setup, kTitolo))
       if (h != page && Child(h, "Button", "Accett&o le condizioni del contratto")) licence = h;
     return licence != nullptr;
   }));
-  if (!licence) return;
   CHECK(WaitFor([&] { return !IsWindow(page); }));
   RECT after{};
   GetWindowRect(licence, &after);
