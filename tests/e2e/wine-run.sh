@@ -1,17 +1,23 @@
 #!/bin/bash
 # Runs a Windows program under 64-bit Wine in a fresh prefix copied from the booted
-# template, on the display of the test run, and passes back its exit code.
+# template, on an Xvfb display of its own (so keystrokes and focus of one test never
+# reach another running beside it), and passes back its exit code.
 set -uo pipefail
 source "$(dirname "$0")/../../tools/wine-env.sh"
-qel_display
 qel_template
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/qel-prefix.XXXXXX")
 qel_prefix "$prefix"
 output=$prefix.out
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$prefix.display" >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$prefix.display" ] && break; sleep 0.05; done
+export DISPLAY=:$(cat "$prefix.display")
 WINEPREFIX=$prefix "$WINE64" "$@" >"$output" 2>&1 </dev/null
 code=$?
 WINEPREFIX=$prefix "$WINESERVER" -k 2>/dev/null
 WINEPREFIX=$prefix "$WINESERVER" -w 2>/dev/null
+kill "$xvfb" 2>/dev/null
+wait "$xvfb" 2>/dev/null
 cat "$output"
-rm -rf "$prefix" "$output"
+rm -rf "$prefix" "$output" "$prefix.display"
 exit $code

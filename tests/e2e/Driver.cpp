@@ -1,0 +1,345 @@
+#include "Driver.h"
+
+#include <map>
+
+namespace e2e {
+namespace {
+
+int failures = 0;
+std::string buildFolder;
+
+std::map<std::string, void (*)()>& scenarios() {
+  static std::map<std::string, void (*)()> all;
+  return all;
+}
+
+}  // namespace
+
+bool Failed(bool ok, const char* file, int line, const char* text) {
+  if (!ok) {
+    std::printf("%s:%d: check failed: %s\n", file, line, text);
+    ++failures;
+  }
+  return !ok;
+}
+
+void Register(const char* name, void (*run)()) { scenarios()[name] = run; }
+
+std::wstring W(const std::string& s) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, out.data(), n);
+  out.resize(static_cast<std::size_t>(n) - 1);
+  return out;
+}
+
+std::string U(const std::wstring& s) {
+  int n = WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, out.data(), n, nullptr, nullptr);
+  out.resize(static_cast<std::size_t>(n) - 1);
+  return out;
+}
+
+std::string Text(HWND h) {
+  std::vector<wchar_t> buffer(65536);
+  SendMessageTimeoutW(h, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                      SMTO_ABORTIFHUNG, 2000, nullptr);
+  return U(buffer.data());
+}
+
+std::string ClassOf(HWND h) {
+  wchar_t buffer[64] = {};
+  GetClassNameW(h, buffer, 64);
+  return U(buffer);
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds) {
+  DWORD start = GetTickCount();
+  while (!condition()) {
+    if (GetTickCount() - start > milliseconds) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+bool Program::Exited(DWORD milliseconds) const {
+  return WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0;
+}
+
+DWORD Program::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(info.hProcess, &code);
+  return code;
+}
+
+void Program::Kill() const { TerminateProcess(info.hProcess, 0); }
+
+const std::string& BuildFolder() { return buildFolder; }
+
+std::string Fixture(const std::string& name) { return buildFolder + "\\fixtures\\" + name; }
+
+Program Start(const std::string& exe, const std::string& folder,
+              const std::vector<std::string>& environment) {
+  Program p;
+  std::string path = exe.find('\\') == std::string::npos ? buildFolder + "\\" + exe : exe;
+  std::wstring wide = W(path);
+  std::wstring line = L"\"" + wide + L"\"";
+  std::wstring block;
+  if (!environment.empty()) {
+    for (const wchar_t* e = GetEnvironmentStringsW(); *e; e += wcslen(e) + 1)
+      block += e, block += L'\0';
+    for (const auto& entry : environment) block += W(entry), block += L'\0';
+    block += L'\0';
+  }
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  if (!CreateProcessW(wide.c_str(), line.data(), nullptr, nullptr, FALSE,
+                      CREATE_UNICODE_ENVIRONMENT, block.empty() ? nullptr : block.data(),
+                      W(folder.empty() ? buildFolder : folder).c_str(), &si, &p.info))
+    std::printf("cannot start %s\n", path.c_str());
+  return p;
+}
+
+int Run(const std::string& commandLine, DWORD milliseconds) {
+  std::wstring line = W(commandLine);
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                      nullptr, &si, &info))
+    return -1;
+  DWORD code = static_cast<DWORD>(-1);
+  if (WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0)
+    GetExitCodeProcess(info.hProcess, &code);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return static_cast<int>(code);
+}
+
+std::string LayOutPackage(const std::string& folder) {
+  CreateDirectoryW(W(folder).c_str(), nullptr);
+  std::string source = buildFolder + "\\pacchetto\\";
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW(W(source + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return folder;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    std::string name = U(found.cFileName);
+    CopyFileW(W(source + name).c_str(), W(folder + "\\" + name).c_str(), FALSE);
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return folder;
+}
+
+bool IsFile(const std::string& path) {
+  DWORD a = GetFileAttributesW(W(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsFolder(const std::string& path) {
+  DWORD a = GetFileAttributesW(W(path).c_str());
+  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ReadFile(const std::string& path) {
+  HANDLE file = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char buffer[65536];
+  DWORD count = 0;
+  while (::ReadFile(file, buffer, sizeof buffer, &count, nullptr) && count > 0)
+    bytes.append(buffer, count);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD count = 0;
+  bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
+            count == bytes.size();
+  CloseHandle(file);
+  return ok;
+}
+
+std::vector<std::string> RecordLines(const std::string& path) {
+  std::vector<std::string> lines;
+  std::string all = ReadFile(path);
+  for (std::size_t start = 0, end; (end = all.find("\r\n", start)) != std::string::npos;
+       start = end + 2)
+    lines.push_back(all.substr(start, end - start));
+  return lines;
+}
+
+std::vector<HWND> Windows(const Program& p, const std::string& caption) {
+  struct Search {
+    DWORD pid;
+    std::wstring caption;
+    std::vector<HWND> found;
+  } s{p.info.dwProcessId, W(caption), {}};
+  EnumWindows(
+      [](HWND h, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(h, &pid);
+        wchar_t text[256] = {};
+        GetWindowTextW(h, text, 256);
+        if (pid == s->pid && IsWindowVisible(h) && s->caption == text) s->found.push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+SIZE ClientSize(HWND h) {
+  RECT r{};
+  GetClientRect(h, &r);
+  return {r.right, r.bottom};
+}
+
+HWND WaitWindow(const Program& p, const std::string& caption, int clientWidth) {
+  HWND found = nullptr;
+  WaitFor([&] {
+    for (HWND h : Windows(p, caption))
+      if (ClientSize(h).cx == clientWidth) found = h;
+    return found != nullptr;
+  });
+  return found;
+}
+
+HWND WaitWindowWith(const Program& p, const std::string& caption, const std::string& cls,
+                    const std::string& text) {
+  HWND found = nullptr;
+  WaitFor([&] {
+    for (HWND h : Windows(p, caption))
+      if (Child(h, cls, text)) found = h;
+    return found != nullptr;
+  });
+  return found;
+}
+
+std::vector<HWND> Children(HWND parent, const std::string& cls) {
+  struct Search {
+    std::wstring cls;
+    std::vector<HWND> found;
+  } s{W(cls), {}};
+  EnumChildWindows(
+      parent,
+      [](HWND h, LPARAM l) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(l);
+        wchar_t name[64] = {};
+        GetClassNameW(h, name, 64);
+        if (lstrcmpiW(name, s->cls.c_str()) == 0) s->found.push_back(h);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+HWND Child(HWND parent, const std::string& cls, const std::string& text) {
+  for (HWND h : Children(parent, cls))
+    if (Text(h) == text) return h;
+  return nullptr;
+}
+
+RECT Twips(HWND child) {
+  RECT r{};
+  GetWindowRect(child, &r);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return {r.left * 15, r.top * 15, (r.right - r.left) * 15, (r.bottom - r.top) * 15};
+}
+
+bool Is(const RECT& r, int left, int top, int width, int height) {
+  bool same = r.left == left && r.top == top && r.right == width && r.bottom == height;
+  if (!same)
+    std::printf("  rectangle %ld,%ld %ldx%ld, expected %d,%d %dx%d\n", r.left, r.top, r.right,
+                r.bottom, left, top, width, height);
+  return same;
+}
+
+void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
+
+HWND Focus(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+
+namespace {
+
+WORD VirtualKey(const std::string& name) {
+  static const std::map<std::string, WORD> named = {
+      {"alt", VK_MENU},       {"ctrl", VK_CONTROL}, {"shift", VK_SHIFT}, {"Return", VK_RETURN},
+      {"Escape", VK_ESCAPE},  {"Tab", VK_TAB},      {"space", VK_SPACE}, {"Delete", VK_DELETE},
+      {"BackSpace", VK_BACK}, {"Up", VK_UP},        {"Down", VK_DOWN},   {"F4", VK_F4}};
+  auto it = named.find(name);
+  if (it != named.end()) return it->second;
+  if (name.size() == 1) return static_cast<WORD>(VkKeyScanW(static_cast<wchar_t>(name[0])) & 0xFF);
+  return 0;
+}
+
+void Send(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+bool Keys(HWND window, const std::string& keys) {
+  SetForegroundWindow(window);
+  if (!WaitFor([&] { return GetForegroundWindow() == window; }, 3000)) return false;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  // Each word is one chord: "alt+c" holds alt while c goes down and up.
+  for (std::size_t start = 0; start < keys.size();) {
+    std::size_t end = keys.find(' ', start);
+    if (end == std::string::npos) end = keys.size();
+    std::vector<WORD> chord;
+    std::string word = keys.substr(start, end - start);
+    for (std::size_t a = 0, b; a <= word.size(); a = b + 1) {
+      b = word.find('+', a);
+      if (b == std::string::npos) b = word.size();
+      WORD key = VirtualKey(word.substr(a, b - a));
+      if (!key) {
+        if (process) CloseHandle(process);
+        return false;
+      }
+      chord.push_back(key);
+    }
+    for (WORD key : chord) Send(key, false);
+    for (auto it = chord.rbegin(); it != chord.rend(); ++it) Send(*it, true);
+    start = end + 1;
+    // The program has taken the chord when it waits for input again.
+    if (process) WaitForInputIdle(process, 3000);
+  }
+  if (process) CloseHandle(process);
+  return true;
+}
+
+}  // namespace e2e
+
+int wmain(int argc, wchar_t** argv) {
+  using namespace e2e;
+  if (argc < 3 || !scenarios().count(U(argv[1]))) {
+    std::printf("usage: driver SCENARIO BUILD-FOLDER\n");
+    for (const auto& [name, run] : scenarios()) std::printf("  %s\n", name.c_str());
+    return 2;
+  }
+  std::string folder = U(argv[2]);
+  for (char& c : folder)
+    if (c == '/') c = '\\';
+  buildFolder = folder.size() > 1 && folder[1] == ':' ? folder : "Z:" + folder;
+  scenarios()[U(argv[1])]();
+  std::printf("%s: %s\n", U(argv[1]).c_str(), failures ? "FAILED" : "passed");
+  std::fflush(stdout);
+  return failures ? 1 : 0;
+}

@@ -1,0 +1,99 @@
+// The end-to-end driver: starts the real programs, finds their windows by caption and
+// their controls by class and text, presses buttons with posted messages (so a modal
+// dialog never blocks the driver), types real keystrokes, and checks what the user would
+// see. One scenario per run:
+//   driver.exe SCENARIO UNIX-PATH-OF-THE-BUILD-FOLDER
+// Scenarios live in scenari/*.cpp, one SCENARIO(name) { ... } each, and run in a prefix
+// of their own (wine-run.sh).
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Counts and reports a failed check; true when it failed.
+bool Failed(bool ok, const char* file, int line, const char* text);
+
+#define CHECK(condition) ::e2e::Failed(static_cast<bool>(condition), __FILE__, __LINE__, #condition)
+// A check the rest of the scenario cannot go on without.
+#define REQUIRE(condition) \
+  if (CHECK(condition)) return
+
+void Register(const char* name, void (*run)());
+
+#define SCENARIO(name)                                                        \
+  static void name();                                                         \
+  static const bool registered_##name = (::e2e::Register(#name, name), true); \
+  static void name()
+
+std::wstring W(const std::string& s);
+std::string U(const std::wstring& s);
+
+std::string Text(HWND h);
+std::string ClassOf(HWND h);
+
+// Polls for a condition until the deadline; never a fixed sleep.
+bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 10000);
+
+struct Program {
+  PROCESS_INFORMATION info{};
+  bool Exited(DWORD milliseconds = 10000) const;
+  DWORD ExitCode() const;
+  void Kill() const;
+};
+
+// The Windows path of the build folder (Z:\...), and of its fixtures and sample package.
+const std::string& BuildFolder();
+std::string Fixture(const std::string& name);
+
+// Starts a program (a full path, or a name in the build folder) in a working folder (the
+// build folder when empty), with extra "NAME=value" environment entries.
+Program Start(const std::string& exe, const std::string& folder = "",
+              const std::vector<std::string>& environment = {});
+// Runs a command line (e.g. "reg add ...") to its end; its exit code, or -1.
+int Run(const std::string& commandLine, DWORD milliseconds = 30000);
+
+// Copies the sample package (the build's pacchetto folder) into a folder of the prefix,
+// e.g. "C:\\pacchetto", and returns it.
+std::string LayOutPackage(const std::string& folder = "C:\\pacchetto");
+
+// Files.
+bool IsFile(const std::string& path);
+bool IsFolder(const std::string& path);
+std::string ReadFile(const std::string& path);
+bool WriteFile(const std::string& path, const std::string& bytes);
+// The lines of a record file the stand-ins write (QEL_RECORD), without their CR LF.
+std::vector<std::string> RecordLines(const std::string& path);
+
+// The visible top-level windows of the program with that caption, newest first.
+std::vector<HWND> Windows(const Program& p, const std::string& caption);
+SIZE ClientSize(HWND h);
+// The window with that caption and client width (the page is 464, the message dialog 421
+// pixels wide at 96 DPI).
+HWND WaitWindow(const Program& p, const std::string& caption, int clientWidth);
+// The window of the program with that caption that holds a control of that class and text.
+HWND WaitWindowWith(const Program& p, const std::string& caption, const std::string& cls,
+                    const std::string& text);
+HWND Child(HWND parent, const std::string& cls, const std::string& text);
+std::vector<HWND> Children(HWND parent, const std::string& cls);
+
+// A child's rectangle in its parent's client area, in twips at 15 twips a pixel.
+RECT Twips(HWND child);
+bool Is(const RECT& r, int left, int top, int width, int height);
+
+void Press(HWND button);
+HWND Focus(HWND window);
+// Real keystrokes through the system's input queue, to the window brought to the front,
+// e.g. Keys(page, "alt+c"), Keys(dialog, "Return"), Keys(page, "Escape").
+bool Keys(HWND window, const std::string& keys);
+
+constexpr char kTitolo[] = "Installazione di QelPictura";
+constexpr int kPagina = 464, kDialogo = 421;
+
+}  // namespace e2e
