@@ -325,6 +325,32 @@ bool Keys(HWND window, const std::string& keys) {
   return true;
 }
 
+HWND GoToDestinationPage(const Program& setup) {
+  HWND welcome = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
+  if (!welcome) return nullptr;
+  Press(Child(welcome, "Button", "&Continua"));
+  HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
+  if (!licence) return nullptr;
+  Press(Child(licence, "Button", kAccetto));
+  HWND next = Child(licence, "Button", "&Continua");
+  if (!WaitFor([&] { return IsWindowEnabled(next) != FALSE; })) return nullptr;
+  Press(next);
+  return WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
+}
+
+HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milliseconds) {
+  Press(Child(destination, "Button", "&Conferma"));
+  HWND result = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND h : Windows(setup, kTitolo))
+          if (Child(h, "Button", "&Chiudi")) result = h;
+        return result != nullptr;
+      },
+      milliseconds);
+  return result;
+}
+
 }  // namespace e2e
 
 int wmain(int argc, wchar_t** argv) {

@@ -94,6 +94,14 @@ HWND Focus(HWND window);
 bool Keys(HWND window, const std::string& keys);
 
 constexpr char kTitolo[] = "Installazione di QelPictura";
+constexpr char kTitoloRimozione[] = "Disinstallazione di QelPictura";
 constexpr int kPagina = 464, kDialogo = 421;
+constexpr char kAccetto[] = "Accett&o le condizioni del contratto";
+
+// The journey through Setup's pages with the mouse, each step waiting for the next page:
+// welcome -> licence (ticked) -> destination page, which it returns (nullptr on failure).
+HWND GoToDestinationPage(const Program& setup);
+// From the destination page: "Conferma", then waits for the result page and returns it.
+HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milliseconds = 60000);
 
 }  // namespace e2e
