@@ -7,17 +7,23 @@ else()
   set(MANIFEST_ARCH amd64)
 endif()
 
+# Small programs: no exceptions (nothing in them throws or catches; see Runtime.cpp), no
+# run-time type information, no locks around local statics (one thread), no unwind
+# tables, every function and datum in a section of its own for the linker to drop. The
+# library's checks on indexes and lengths stay on, as hardening.
+set(QEL_CODE_OPTIONS -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
+                     -fno-threadsafe-statics -fno-asynchronous-unwind-tables)
 foreach(target qel_common qel_common_setup qel_setup qel_uninstall)
   target_compile_definitions(${target} PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
-                                              _WIN32_WINNT=0x0601)
-  target_compile_options(${target} PRIVATE -ffunction-sections -fdata-sections)
+                                              _WIN32_WINNT=0x0601 _GLIBCXX_ASSERTIONS)
+  target_compile_options(${target} PUBLIC ${QEL_CODE_OPTIONS})
 endforeach()
 
 add_library(qel_win32 STATIC
   common/platform/win32/Win32Platform.cpp
-  common/platform/win32/Win32Windows.cpp)
+  common/platform/win32/Win32Windows.cpp
+  common/platform/win32/Runtime.cpp)
 target_link_libraries(qel_win32 PUBLIC qel_common)
-target_compile_options(qel_win32 PRIVATE -ffunction-sections -fdata-sections)
 target_link_libraries(qel_win32 PUBLIC ole32 oleaut32 uuid shell32 comctl32 uuid)
 
 set(QEL_LINK_OPTIONS -static -municode -mwindows -Wl,--gc-sections -s)

@@ -73,8 +73,8 @@ class Dispatch {
     CLSID clsid;
     IDispatch* object = nullptr;
     if (SUCCEEDED(CLSIDFromProgID(progId, &clsid)))
-      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IDispatch,
-                       reinterpret_cast<void**>(&object));
+      CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                       __uuidof(IDispatch), reinterpret_cast<void**>(&object));
     return Dispatch(object);
   }
 
@@ -85,12 +85,13 @@ class Dispatch {
     if (!object_) return false;
     DISPID id;
     LPOLESTR name = const_cast<LPOLESTR>(member);
-    if (FAILED(object_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id))) return false;
+    const IID none{};  // IID_NULL, without linking the library of every interface id
+    if (FAILED(object_->GetIDsOfNames(none, &name, 1, LOCALE_USER_DEFAULT, &id))) return false;
     DISPID named = DISPID_PROPERTYPUT;
     DISPPARAMS params{args, kind == DISPATCH_PROPERTYPUT ? &named : nullptr, count,
                       kind == DISPATCH_PROPERTYPUT ? 1u : 0u};
-    return SUCCEEDED(object_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result,
-                                     nullptr, nullptr));
+    return SUCCEEDED(
+        object_->Invoke(id, none, LOCALE_USER_DEFAULT, kind, &params, result, nullptr, nullptr));
   }
 
   bool Put(const wchar_t* member, VARIANT value) {
