@@ -61,8 +61,10 @@ class Installazione : public Ambiente {
     fake.windows.onPump = [this] {
       Sosta s{fake.windows.Enabled(hPagina), -1};
       for (platform::Handle h : fake.windows.Children(hPagina))
-        if (fake.windows.Get(h)->className == "msctls_progress32")
+        if (fake.windows.Get(h)->className == "msctls_progress32") {
           s.barra = fake.windows.Get(h)->position;
+          barra = fake.windows.Get(h)->rect;
+        }
       soste.push_back(s);
     };
     ASSERT_TRUE(fake.windows.Click(hPagina, "&Conferma"));
@@ -96,7 +98,7 @@ class Installazione : public Ambiente {
   };
   std::vector<Sosta> soste;
   platform::Handle hPagina = 0, hStato = 0;
-  platform::Rect rettangolo;
+  platform::Rect rettangolo, barra;
 };
 
 TEST_F(Installazione, ARunWithoutProblemsFollowsItsTimeline) {
@@ -148,6 +150,7 @@ TEST_F(Installazione, ARunWithoutProblemsFollowsItsTimeline) {
   EXPECT_TRUE(soste.front().abilitata);
   EXPECT_EQ(-1, soste.front().barra);
   EXPECT_EQ(100, soste.back().barra);
+  EXPECT_EQ(platform::Rect({25, 215, 416, 18}), barra);  // between the folder box and lblE
   EXPECT_TRUE(soste.back().abilitata);
   for (std::size_t i = 1; i + 1 < soste.size(); ++i) EXPECT_FALSE(soste[i].abilitata) << i;
 }
