@@ -419,6 +419,7 @@ Handle FakeWindows::ActiveWindow() { return active_; }
 void FakeWindows::Pump() {
   ++pumps;
   log_.push_back("pump");
+  if (onPump) onPump();
 }
 
 void FakeWindows::RunUntil(const std::function<bool()>& done) {
@@ -453,6 +454,7 @@ Handle FakeWindows::CreateChild(unsigned /*exStyle*/, const std::string& classNa
 
 std::intptr_t FakeWindows::Send(Handle window, unsigned message, std::uintptr_t wParam,
                                 std::intptr_t /*lParam*/) {
+  sent.push_back({window, message, wParam});
   Window* w = Get(window);
   if (!w || w->className != "msctls_progress32") return 0;
   constexpr unsigned PBM_SETSTEP = 0x404, PBM_STEPIT = 0x405, PBM_GETPOS = 0x408;
@@ -534,6 +536,11 @@ void FakeWindows::EndSession() {
   for (WindowEvents* e : all)
     if (!e->OnQueryEndSession()) return;
   for (WindowEvents* e : all) e->OnEndSession();
+}
+
+void FakeFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {
+  auto it = entries_.find(key(path));
+  if (it != entries_.end()) it->second.attributes = attributes;
 }
 
 // ---------------------------------------------------------------- the whole

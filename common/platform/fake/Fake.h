@@ -50,6 +50,11 @@ class FakeFiles : public Files {
   static std::string parentOf(const std::string& key);
   std::map<std::string, Entry> entries_;
   std::map<std::string, std::string> names_;  // key -> name as written
+
+ public:
+  // Attribute bits besides the folder bit (hidden 2, system 4, read-only 1) of a file or
+  // folder already laid out.
+  void SetAttributes(const std::string& path, std::uint32_t attributes);
 };
 
 // ---------------------------------------------------------------- shell
@@ -215,6 +220,17 @@ class FakeWindows : public Windows {
   Handle focus_ = 0;
   Handle active_ = 0;
   std::vector<std::string>& log_;
+
+ public:
+  // Runs at every Pump, so that a test can look at the windows while a handler runs.
+  std::function<void()> onPump;
+  // Every message sent with Send, to whatever handle, 0 included.
+  struct Message {
+    Handle window;
+    unsigned message;
+    std::uintptr_t wParam;
+  };
+  std::vector<Message> sent;
 };
 
 // ---------------------------------------------------------------- the whole
