@@ -57,7 +57,7 @@ class Shell {
   // The text as a signed 16-bit number under the user's locale (halves to even), or
   // nothing for non-numbers and values out of range.
   virtual std::optional<std::int16_t> TextToInt16(const std::string& text) = 0;
-  // RegDeleteKey under HKEY_LOCAL_MACHINE.
+  // Deletes a key under HKEY_LOCAL_MACHINE with its subkeys and values.
   virtual bool DeleteMachineKey(const std::string& subkey) = 0;
   // "WScript.Shell" CreateShortcut, TargetPath, WindowStyle, Description, Save; true when
   // every member call succeeded.

@@ -83,7 +83,8 @@ int FakeFiles::DeleteFiles(const std::string& pattern) {
   std::string p = pattern;
   std::replace(p.begin(), p.end(), '/', '\\');
   std::size_t slash = p.find_last_of('\\');
-  std::string folder = key(slash == std::string::npos ? "." : p.substr(0, slash + 1));
+  // A bare pattern names files in the current directory.
+  std::string folder = key(slash == std::string::npos ? currentDirectory : p.substr(0, slash + 1));
   std::string names = slash == std::string::npos ? p : p.substr(slash + 1);
   if (folder.empty() || names.empty()) return 0;
   int deleted = 0;

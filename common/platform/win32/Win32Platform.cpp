@@ -204,8 +204,11 @@ std::optional<std::string> Win32Shell::BrowseForFolder(Handle owner, const std::
   return Utf8(path);
 }
 
+// The key goes with its subkeys and values: a plain RegDeleteKey refuses a key that has
+// subkeys. Only the named key is touched, never its parent.
 bool Win32Shell::DeleteMachineKey(const std::string& subkey) {
-  return RegDeleteKeyW(HKEY_LOCAL_MACHINE, Wide(subkey).c_str()) == ERROR_SUCCESS;
+  if (subkey.empty()) return false;
+  return RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(subkey).c_str()) == ERROR_SUCCESS;
 }
 
 // ---------------------------------------------------------------- processes
