@@ -16,11 +16,16 @@ qel_display() {
   fi
 }
 
+# Without a window manager on the display, Wine holds every closing top-level window for
+# two seconds waiting to hear it withdrawn; unmanaged windows close at once, as on Windows.
 qel_template() {
-  if [ ! -f "$QEL_TEMPLATE/system.reg" ]; then
+  if [ ! -f "$QEL_TEMPLATE/.qel-ready" ]; then
     rm -rf "$QEL_TEMPLATE"
     WINEPREFIX=$QEL_TEMPLATE "$WINE64" wineboot -i >/dev/null 2>&1
+    WINEPREFIX=$QEL_TEMPLATE "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+      >/dev/null 2>&1
     WINEPREFIX=$QEL_TEMPLATE "$WINESERVER" -w
+    touch "$QEL_TEMPLATE/.qel-ready"
   fi
 }
 

@@ -31,10 +31,6 @@ std::string Menu() {
 // The product key with a version that raises no warning and a subkey of its own, then
 // an installation from the sample package.
 bool Installa() {
-  // Without a window manager on the test display, Wine holds every closing top-level
-  // window for two seconds waiting to hear it withdrawn; unmanaged windows close at once,
-  // as on Windows.
-  Run("reg add \"HKCU\\Software\\Wine\\X11 Driver\" /v Managed /d N /f");
   if (Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura /v Version /t REG_SZ /d 1 /f") != 0 ||
       Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura\\Temi /v Ultimo /t REG_SZ /d happysmile /f") != 0)
     return false;
