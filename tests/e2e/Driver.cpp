@@ -1,5 +1,7 @@
 #include "Driver.h"
 
+#include <shlobj.h>
+
 #include <map>
 
 namespace e2e {
@@ -87,8 +89,15 @@ Program Start(const std::string& exe, const std::string& folder,
   std::wstring line = L"\"" + wide + L"\"";
   std::wstring block;
   if (!environment.empty()) {
+    // The inherited entries, less those given anew: the first of two equal names would win.
+    auto named = [&](const std::wstring& entry) {
+      for (const auto& e : environment)
+        if (_wcsnicmp(entry.c_str(), W(e.substr(0, e.find('=') + 1)).c_str(), e.find('=') + 1) == 0)
+          return true;
+      return false;
+    };
     for (const wchar_t* e = GetEnvironmentStringsW(); *e; e += wcslen(e) + 1)
-      block += e, block += L'\0';
+      if (!named(e)) block += e, block += L'\0';
     for (const auto& entry : environment) block += W(entry), block += L'\0';
     block += L'\0';
   }
@@ -172,6 +181,46 @@ std::vector<std::string> RecordLines(const std::string& path) {
        start = end + 2)
     lines.push_back(all.substr(start, end - start));
   return lines;
+}
+
+namespace {
+
+std::string Special(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  if (!SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) return {};
+  return U(path);
+}
+
+std::string Shared(int common, int user) {
+  std::string c = Special(common);
+  return !c.empty() && IsFolder(c) ? c : Special(user);
+}
+
+}  // namespace
+
+std::string SystemFolder() { return Special(CSIDL_SYSTEM); }
+std::string Desktop() { return Shared(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP); }
+std::string Menu() { return Shared(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS) + "\\QelPictura"; }
+
+Link ReadLink(const std::string& path) {
+  Link link;
+  CoInitialize(nullptr);
+  IShellLinkW* shell = nullptr;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&shell))) &&
+      SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(W(path).c_str(), STGM_READ))) {
+    wchar_t text[MAX_PATH] = {};
+    if (SUCCEEDED(shell->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH))) link.target = U(text);
+    text[0] = 0;
+    if (SUCCEEDED(shell->GetDescription(text, MAX_PATH))) link.description = U(text);
+    shell->GetShowCmd(&link.show);
+  }
+  if (file) file->Release();
+  if (shell) shell->Release();
+  CoUninitialize();
+  return link;
 }
 
 std::vector<HWND> Windows(const Program& p, const std::string& caption) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -70,6 +71,19 @@ std::string ReadFile(const std::string& path);
 bool WriteFile(const std::string& path, const std::string& bytes);
 // The lines of a record file the stand-ins write (QEL_RECORD), without their CR LF.
 std::vector<std::string> RecordLines(const std::string& path);
+
+// Where Setup puts its shortcuts: the all-users desktop and the product's folder in the
+// all-users programs menu when they exist, else the user's.
+std::string Desktop();
+std::string SystemFolder();
+std::string Menu();
+
+// A shortcut as the shell's link reader sees it; empty texts when it cannot be read.
+struct Link {
+  std::string target, description;
+  int show = 0;
+};
+Link ReadLink(const std::string& path);
 
 // The visible top-level windows of the program with that caption, newest first.
 std::vector<HWND> Windows(const Program& p, const std::string& caption);

@@ -1,7 +1,5 @@
 // The uninstaller on an installation made by Setup from the sample package: its window,
 // the confirmation, what the removal takes and what it leaves, and a second start.
-#include <shlobj.h>
-
 #include "../Driver.h"
 
 using namespace e2e;
@@ -11,22 +9,6 @@ namespace {
 const std::string D = "C:\\Program Files\\QelPictura";
 constexpr char kChiave[] = "HKLM\\SOFTWARE\\Qel\\Pictura";
 constexpr char kConferma[] = "QelPictura verrà ora rimosso dal computer";
-
-std::string Speciale(int csidl) {
-  wchar_t path[MAX_PATH] = {};
-  if (!SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE)) return {};
-  return U(path);
-}
-
-// Where Setup put its shortcuts: the all-users folder when it exists, else the user's.
-std::string CartellaCollegamenti(int comune, int utente) {
-  std::string c = Speciale(comune);
-  return !c.empty() && IsFolder(c) ? c : Speciale(utente);
-}
-std::string Desktop() { return CartellaCollegamenti(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP); }
-std::string Menu() {
-  return CartellaCollegamenti(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS) + "\\QelPictura";
-}
 
 // The product key with a version that raises no warning and a subkey of its own, then
 // an installation from the sample package.
@@ -128,7 +110,7 @@ SCENARIO(uninstall_removes_the_footprint_and_then_reports_it_gone) {
                   FALSE));
   CHECK(WriteFile(D + "\\msvbvm60.dll", "copia"));
   CHECK(WriteFile(D + "\\temi\\mio.tema", "tema"));
-  const std::string sistema = Speciale(CSIDL_SYSTEM);
+  const std::string sistema = SystemFolder();
   const std::string runtime = ReadFile(sistema + "\\msvbvm60.dll");
   CHECK(!runtime.empty() && runtime == ReadFile("C:\\pacchetto\\msvbvm60.dll"));
 
