@@ -9,6 +9,7 @@ namespace {
 
 int failures = 0;
 std::string buildFolder;
+std::vector<std::string> arguments;
 
 std::map<std::string, void (*)()>& scenarios() {
   static std::map<std::string, void (*)()> all;
@@ -78,6 +79,8 @@ DWORD Program::ExitCode() const {
 void Program::Kill() const { TerminateProcess(info.hProcess, 0); }
 
 const std::string& BuildFolder() { return buildFolder; }
+
+const std::vector<std::string>& Arguments() { return arguments; }
 
 std::string Fixture(const std::string& name) { return buildFolder + "\\fixtures\\" + name; }
 
@@ -413,6 +416,7 @@ int wmain(int argc, wchar_t** argv) {
   for (char& c : folder)
     if (c == '/') c = '\\';
   buildFolder = folder.size() > 1 && folder[1] == ':' ? folder : "Z:" + folder;
+  for (int i = 3; i < argc; ++i) arguments.push_back(U(argv[i]));
   scenarios()[U(argv[1])]();
   std::printf("%s: %s\n", U(argv[1]).c_str(), failures ? "FAILED" : "passed");
   std::fflush(stdout);

@@ -49,6 +49,9 @@ struct Program {
   void Kill() const;
 };
 
+// What follows the build folder on the driver's command line.
+const std::vector<std::string>& Arguments();
+
 // The Windows path of the build folder (Z:\...), and of its fixtures and sample package.
 const std::string& BuildFolder();
 std::string Fixture(const std::string& name);

@@ -10,7 +10,7 @@ qel_prefix "$prefix"
 output=$prefix.out
 # A scenario may put the stand-in registration program in the system directory: Wine
 # reads its load order from the environment it starts with, not from a child's.
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;regsvr32.exe=n"
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;regsvr32.exe=n,b"
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$prefix.display" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$prefix.display" ] && break; sleep 0.05; done

@@ -1,0 +1,84 @@
+#!/bin/bash
+# The benchmark: bootstrap, the release builds, a reference installer made by Debian's
+# makensis for the same payload, then one run of measurements under Wine and Xvfb.
+# Prints a Markdown table, also saved with a bar chart in out/bench/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/bootstrap.sh
+tools/build.sh >/dev/null
+root=$PWD
+out=out/bench
+work=build/bench
+rm -rf "$work" && mkdir -p "$work" "$out"
+
+# The references: the same pages, files and shortcuts, payload stored; and the emptiest
+# installer makensis makes. The 64-bit ones run under Wine here; sizes are of the 32-bit.
+package=build/x86_64/pacchetto
+for target in x86-unicode amd64-unicode; do
+  makensis -V1 -DTARGET=$target -DPAYLOAD="$root/$package" -DLICENCE="$root/$package/help.htm" \
+    -DOUTFILE="$root/$work/reference-$target.exe" tests/bench/reference.nsi
+  makensis -V1 -DTARGET=$target -DOUTFILE="$root/$work/empty-$target.exe" tests/bench/empty.nsi
+done
+
+winpath() { echo "Z:${1//\//\\}"; }
+measure() {  # measure NAME [ARGUMENT...]
+  local name=$1
+  shift
+  tests/e2e/wine-run.sh build/x86_64/driver.exe "$name" "$root/build/x86_64" "$@" >>"$work/figures.txt"
+}
+source tools/wine-env.sh
+qel_template
+: >"$work/figures.txt"
+measure bench_startup "$(winpath "$root/$package/Setup.exe")" \
+  "$(winpath "$root/$work/reference-amd64-unicode.exe")" \
+  "$(winpath "$root/build/x86_64/bench/floor.exe")"
+measure bench_runs
+measure bench_large
+
+figure() { grep -F "figure|$1|" "$work/figures.txt" | head -1 | cut -d'|' -f3 || true; }
+size() { stat -c %s "$1"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "" || b == "" || b == 0) print "n/a"; else printf "%.2f", a / b }'; }
+imports() { objdump -p "$1" | awk '/DLL Name:/ { printf "%s ", $3 }'; }
+
+setup_size=$(size build/i686/Setup.exe)
+uninstall_size=$(size build/i686/Uninstall.exe)
+reference_size=$(size "$work/reference-x86-unicode.exe")
+empty_size=$(size "$work/empty-x86-unicode.exe")
+ours=$(figure "startup_median_ms Setup.exe")
+theirs=$(figure "startup_median_ms reference-amd64-unicode.exe")
+floor=$(figure "startup_median_ms floor.exe")
+spread() { echo "$(figure "startup_min_ms $1")–$(figure "startup_max_ms $1")"; }
+
+{
+  echo "| figure | ours | reference (makensis) | ours / reference | target |"
+  echo "|---|---|---|---|---|"
+  echo "| Setup.exe size, i686 (bytes) | $setup_size | $reference_size (empty installer: $empty_size) | $(ratio "$setup_size" "$reference_size") (/ empty: $(ratio "$setup_size" "$empty_size")) | < empty installer |"
+  echo "| Uninstall.exe size, i686 (bytes) | $uninstall_size | | | < Setup.exe |"
+  echo "| Setup.exe imports | $(imports build/i686/Setup.exe) | | | system DLLs only |"
+  echo "| Uninstall.exe imports | $(imports build/i686/Uninstall.exe) | | | system DLLs only |"
+  echo "| start to first page painted, median of 11 (ms; range) | $ours ($(spread Setup.exe)) | $theirs ($(spread reference-amd64-unicode.exe)) | $(ratio "$ours" "$theirs") | ≤ 0.90 |"
+  echo "| the same against the floor, a bare window (ms; range) | $ours | floor $floor ($(spread floor.exe)) | $(ratio "$ours" "$floor") | ≤ 1.10 |"
+  echo "| peak working set at the first page (MB) | $(figure "first_page_peak_mb Setup.exe") | $(figure "first_page_peak_mb reference-amd64-unicode.exe") | $(ratio "$(figure "first_page_peak_mb Setup.exe")" "$(figure "first_page_peak_mb reference-amd64-unicode.exe")") | ≤ 1 |"
+  echo "| peak working set of Setup.exe over an installation (MB) | $(figure install_peak_mb) | | | |"
+  echo "| installation run / its 2,740 ms of pauses | $(figure install_ms) ms | | $(figure install_ratio) | ≤ 1.03 |"
+  echo "| removal run / its 2,000 ms of pauses | $(figure removal_ms) ms | | $(figure removal_ratio) | ≤ 1.03 |"
+  echo "| 200 MB product: run beyond its pauses / plain copy | $(figure large_install_beyond_pauses_ms) ms / $(figure large_copy_ms) ms | | $(figure large_ratio) | |"
+} | tee "$out/bench.md"
+
+# The chart: start-up medians and peak working sets side by side.
+cat >"$work/chart.dat" <<DATA
+"Setup.exe" $ours $(figure "first_page_peak_mb Setup.exe")
+"reference" $theirs $(figure "first_page_peak_mb reference-amd64-unicode.exe")
+"floor" $floor $(figure "first_page_peak_mb floor.exe")
+DATA
+gnuplot <<PLOT
+set terminal png size 640,360
+set output "$out/bench.png"
+set style data histograms
+set style fill solid 0.8
+set boxwidth 0.8
+set ylabel "ms / MB"
+set title "Start to first page painted (median, ms) and peak working set (MB)"
+plot "$work/chart.dat" using 2:xtic(1) title "start-up (ms)", "" using 3 title "peak working set (MB)"
+PLOT
+echo "bench: $out/bench.md, $out/bench.png"
