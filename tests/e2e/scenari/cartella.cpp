@@ -154,3 +154,20 @@ SCENARIO(browse_picks_a_folder_or_a_drive_root) {
   CHECK(!IsFolder("C:\\QelPictura") && !IsFolder("C:\\Scelta\\QelPictura"));
   setup.Kill();
 }
+
+SCENARIO(typing_into_the_folder_box_changes_nothing) {
+  Program setup = Start("Setup.exe");
+  RECT frame{};
+  HWND page = OpenDestination(setup, &frame);
+  REQUIRE(page != nullptr);
+  HWND folder = Folder(page);
+  REQUIRE(folder != nullptr);
+  std::string proposed = Text(folder);
+  REQUIRE(WaitFor([&] { return Focus(page) == Child(page, "Button", "&Conferma"); }, 3000));
+  REQUIRE(Keys(page, "Tab Tab Tab Tab"));  // "?", "Annulla", "sfoglia...", the folder box
+  REQUIRE(WaitFor([&] { return Focus(page) == folder; }, 3000));
+  REQUIRE(Keys(page, "x y Delete BackSpace ctrl+x"));
+  CHECK(Text(folder) == proposed);
+  CHECK(IsWindow(page) && Windows(setup, kTitolo).size() == 1);
+  setup.Kill();
+}
