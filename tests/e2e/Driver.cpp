@@ -314,6 +314,57 @@ bool Is(const RECT& r, int left, int top, int width, int height) {
 
 void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+std::string TreeItemText(HWND tree, HTREEITEM item) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(tree, &pid);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return {};
+  constexpr int kChars = 260;
+  // The item and its text buffer live in the tree's process, the text right after the item.
+  auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr,
+                                                   sizeof(TVITEMW) + kChars * sizeof(wchar_t),
+                                                   MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  std::string text;
+  if (remote) {
+    TVITEMW request{};
+    request.mask = TVIF_TEXT | TVIF_HANDLE;
+    request.hItem = item;
+    request.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(TVITEMW));
+    request.cchTextMax = kChars;
+    wchar_t buffer[kChars] = {};
+    if (WriteProcessMemory(process, remote, &request, sizeof request, nullptr) &&
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote)) &&
+        ReadProcessMemory(process, remote + sizeof(TVITEMW), buffer,
+                          sizeof buffer - sizeof(wchar_t), nullptr))
+      text = U(buffer);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
+}
+
+HTREEITEM SelectTreePath(HWND tree, const std::vector<std::string>& path) {
+  HTREEITEM parent = nullptr;
+  for (const std::string& piece : path) {
+    if (parent) SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(parent));
+    HTREEITEM found = nullptr;
+    for (auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM,
+                                                              parent ? TVGN_CHILD : TVGN_ROOT,
+                                                              reinterpret_cast<LPARAM>(parent)));
+         item && !found; item = reinterpret_cast<HTREEITEM>(SendMessageW(
+                             tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item))))
+      if (TreeItemText(tree, item).find(piece) != std::string::npos) found = item;
+    if (!found) {
+      std::printf("  no tree item with \"%s\"\n", piece.c_str());
+      return nullptr;
+    }
+    parent = found;
+  }
+  if (parent) SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(parent));
+  return parent;
+}
+
 HWND Focus(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;

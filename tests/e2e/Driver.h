@@ -105,6 +105,13 @@ RECT Twips(HWND child);
 bool Is(const RECT& r, int left, int top, int width, int height);
 
 void Press(HWND button);
+
+// The folder browser's tree, a SysTreeView32 of another process. The text of an item; and
+// the item reached from the top level by a path of pieces of item texts (each level is
+// expanded first, the first child whose text contains the piece is taken), which is then
+// selected. nullptr when some piece matches no item.
+std::string TreeItemText(HWND tree, HTREEITEM item);
+HTREEITEM SelectTreePath(HWND tree, const std::vector<std::string>& path);
 HWND Focus(HWND window);
 // Real keystrokes through the system's input queue, to the window brought to the front,
 // e.g. Keys(page, "alt+c"), Keys(dialog, "Return"), Keys(page, "Escape").

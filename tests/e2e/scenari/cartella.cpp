@@ -1,0 +1,173 @@
+// The destination page: where it opens, the proposed folder, its layout, and the folder
+// browser that alone changes the folder.
+#include "../Driver.h"
+
+using namespace e2e;
+
+namespace {
+
+constexpr char kScegli[] = "Scegli la cartella d'installazione di QelPictura";
+
+// From the welcome page to the licence page, moved to a place of its own, and on to the
+// destination page; the licence page's frame goes to *licenceFrame.
+HWND OpenDestination(const Program& setup, RECT* licenceFrame) {
+  HWND welcome = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
+  if (!welcome) return nullptr;
+  Press(Child(welcome, "Button", "&Continua"));
+  HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
+  if (!licence) return nullptr;
+  SetWindowPos(licence, nullptr, 70, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  GetWindowRect(licence, licenceFrame);
+  Press(Child(licence, "Button", kAccetto));
+  HWND next = Child(licence, "Button", "&Continua");
+  if (!WaitFor([&] { return IsWindowEnabled(next) != FALSE; })) return nullptr;
+  Press(next);
+  HWND page = WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
+  WaitFor([&] { return !IsWindow(licence); });
+  return page;
+}
+
+// The folder browser: a dialog of Setup's process that shows the instruction text.
+HWND WaitBrowser(const Program& setup) {
+  struct Search {
+    DWORD pid;
+    HWND found;
+  } s{setup.info.dwProcessId, nullptr};
+  WaitFor([&] {
+    EnumWindows(
+        [](HWND h, LPARAM l) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(l);
+          DWORD pid = 0;
+          GetWindowThreadProcessId(h, &pid);
+          if (pid == s->pid && IsWindowVisible(h) && ClassOf(h) == "#32770" &&
+              Child(h, "Static", kScegli))
+            s->found = h;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found != nullptr;
+  });
+  return s.found;
+}
+
+HWND Folder(HWND page) {
+  std::vector<HWND> edits = Children(page, "Edit");
+  return edits.size() == 1 ? edits[0] : nullptr;
+}
+
+// Opens the folder browser from the page, picks the item at that path of its tree and
+// presses OK; false when the browser did not come or the item was not found.
+bool Pick(const Program& setup, HWND page, const std::vector<std::string>& path) {
+  Press(Child(page, "Button", "sfoglia..."));
+  HWND browser = WaitBrowser(setup);
+  if (CHECK(browser != nullptr)) return false;
+  std::vector<HWND> trees = Children(browser, "SysTreeView32");
+  bool picked = trees.size() == 1 && SelectTreePath(trees[0], path) != nullptr;
+  CHECK(picked);
+  Press(GetDlgItem(browser, picked ? IDOK : IDCANCEL));
+  return !CHECK(WaitFor([&] { return !IsWindow(browser); })) && picked;
+}
+
+}  // namespace
+
+SCENARIO(destination_page_opens_in_place_with_its_layout) {
+  Program setup = Start("Setup.exe");
+  RECT before{};
+  HWND page = OpenDestination(setup, &before);
+  REQUIRE(page != nullptr);
+  CHECK(Windows(setup, kTitolo).size() == 1);
+  RECT after{};
+  GetWindowRect(page, &after);
+  CHECK(after.left == before.left && after.top == before.top);
+  CHECK(ClientSize(page).cx == kPagina && ClientSize(page).cy == 342);
+  HWND folder = Folder(page);
+  REQUIRE(folder != nullptr);
+  CHECK(Text(folder) == "C:\\Program Files\\QelPictura");
+  CHECK(Is(Twips(folder), 375, 2250, 4890, 315));
+  LONG style = GetWindowLongW(folder, GWL_STYLE);
+  CHECK((style & ES_READONLY) && !(style & ES_MULTILINE));
+
+  HWND conferma = Child(page, "Button", "&Conferma");
+  HWND sfoglia = Child(page, "Button", "sfoglia...");
+  HWND aiuto = Child(page, "Button", "&?");
+  HWND annulla = Child(page, "Button", "&Annulla");
+  CHECK(conferma && Is(Twips(conferma), 5475, 4665, 1215, 390));
+  CHECK(sfoglia && Is(Twips(sfoglia), 5520, 2235, 1140, 345));
+  CHECK(aiuto && Is(Twips(aiuto), 225, 4665, 1215, 390));
+  CHECK(annulla && Is(Twips(annulla), 4050, 4665, 1215, 390));
+  CHECK(WaitFor([&] { return Focus(page) == conferma; }, 3000));
+
+  // Labels sized to their text: Wine's font is wider, so only their place and height.
+  struct {
+    const char* text;
+    int left, top;
+  } labels[] = {
+      {"Confermare il percorso di installazione dell'applicazione", 675, 570},
+      {"Il programma verrà installato nella seguente cartella", 375, 1800},
+      {"Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'", 375, 2025},
+  };
+  for (const auto& l : labels) {
+    HWND label = Child(page, "Static", l.text);
+    RECT r = label ? Twips(label) : RECT{};  // {left, top, width, height}
+    if (CHECK(label && r.left == l.left && r.top == l.top && r.bottom == 195))
+      std::printf("  label \"%s\"\n", l.text);
+  }
+  HWND stato = Child(page, "Static", "Clicca sul pulsante 'Conferma' per installare QelPictura");
+  CHECK(stato && Is(Twips(stato), 375, 3825, 6315, 675));
+  setup.Kill();
+}
+
+SCENARIO(browse_cancel_keeps_the_folder) {
+  Program setup = Start("Setup.exe");
+  RECT frame{};
+  HWND page = OpenDestination(setup, &frame);
+  REQUIRE(page != nullptr);
+  HWND folder = Folder(page);
+  REQUIRE(folder != nullptr);
+  std::string proposed = Text(folder);
+  Press(Child(page, "Button", "sfoglia..."));
+  HWND browser = WaitBrowser(setup);
+  REQUIRE(browser != nullptr);
+  CHECK(GetWindow(browser, GW_OWNER) == page);
+  CHECK(!IsWindowEnabled(page));
+  CHECK(Children(browser, "SysTreeView32").size() == 1);
+  Press(GetDlgItem(browser, IDCANCEL));
+  CHECK(WaitFor([&] { return !IsWindow(browser); }));
+  CHECK(Text(folder) == proposed);
+  CHECK(WaitFor([&] { return IsWindowEnabled(page) != FALSE; }));
+  setup.Kill();
+}
+
+SCENARIO(browse_picks_a_folder_or_a_drive_root) {
+  REQUIRE(CreateDirectoryW(L"C:\\Scelta", nullptr) || IsFolder("C:\\Scelta"));
+  Program setup = Start("Setup.exe");
+  RECT frame{};
+  HWND page = OpenDestination(setup, &frame);
+  REQUIRE(page != nullptr);
+  HWND folder = Folder(page);
+  REQUIRE(folder != nullptr);
+  REQUIRE(Pick(setup, page, {"Desktop", "My Computer", "(C:)", "Scelta"}));
+  CHECK(WaitFor([&] { return Text(folder) == "C:\\Scelta\\QelPictura"; }));
+  REQUIRE(Pick(setup, page, {"Desktop", "My Computer", "(C:)"}));
+  CHECK(WaitFor([&] { return Text(folder) == "C:\\QelPictura"; }));
+  CHECK(IsWindow(page) && Windows(setup, kTitolo).size() == 1);
+  CHECK(!IsFolder("C:\\QelPictura") && !IsFolder("C:\\Scelta\\QelPictura"));
+  setup.Kill();
+}
+
+SCENARIO(typing_into_the_folder_box_changes_nothing) {
+  Program setup = Start("Setup.exe");
+  RECT frame{};
+  HWND page = OpenDestination(setup, &frame);
+  REQUIRE(page != nullptr);
+  HWND folder = Folder(page);
+  REQUIRE(folder != nullptr);
+  std::string proposed = Text(folder);
+  REQUIRE(WaitFor([&] { return Focus(page) == Child(page, "Button", "&Conferma"); }, 3000));
+  REQUIRE(Keys(page, "Tab Tab Tab Tab"));  // "?", "Annulla", "sfoglia...", the folder box
+  REQUIRE(WaitFor([&] { return Focus(page) == folder; }, 3000));
+  REQUIRE(Keys(page, "x y Delete BackSpace ctrl+x"));
+  CHECK(Text(folder) == proposed);
+  CHECK(IsWindow(page) && Windows(setup, kTitolo).size() == 1);
+  setup.Kill();
+}

@@ -1,0 +1,167 @@
+// The licence page: where it opens, its layout, the agreement that cannot be changed, the
+// check box that gates "Continua", and its help.
+#include <algorithm>
+
+#include "../Driver.h"
+
+using namespace e2e;
+
+namespace {
+
+// From the welcome page, moved to a place of its own, to the licence page.
+HWND OpenLicence(const Program& setup, RECT* welcomeFrame) {
+  HWND page = WaitWindow(setup, kTitolo, kPagina);
+  if (!page) return nullptr;
+  SetWindowPos(page, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  GetWindowRect(page, welcomeFrame);
+  Press(Child(page, "Button", "&Continua"));
+  HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
+  WaitFor([&] { return !IsWindow(page); });
+  return licence;
+}
+
+bool SetClipboardText(const std::wstring& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  if (memory) {
+    std::copy(text.c_str(), text.c_str() + text.size() + 1,
+              static_cast<wchar_t*>(GlobalLock(memory)));
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+  return memory != nullptr;
+}
+
+}  // namespace
+
+SCENARIO(licence_page_opens_in_place_with_its_layout) {
+  Program setup = Start("Setup.exe");
+  RECT before{};
+  HWND licence = OpenLicence(setup, &before);
+  REQUIRE(licence != nullptr);
+  CHECK(Windows(setup, kTitolo).size() == 1);
+  RECT after{};
+  GetWindowRect(licence, &after);
+  CHECK(after.left == before.left && after.top == before.top);
+  CHECK(ClientSize(licence).cx == kPagina && ClientSize(licence).cy == 342);
+
+  HWND annulla = Child(licence, "Button", "&Annulla");
+  HWND aiuto = Child(licence, "Button", "&?");
+  HWND continua = Child(licence, "Button", "&Continua");
+  HWND box = Child(licence, "Button", kAccetto);
+  CHECK(annulla && Is(Twips(annulla), 4050, 4665, 1215, 390));
+  CHECK(aiuto && Is(Twips(aiuto), 225, 4665, 1215, 390));
+  CHECK(continua && Is(Twips(continua), 5475, 4665, 1215, 390));
+  CHECK(box && Is(Twips(box), 225, 4125, 2790, 390));
+  CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED);
+  CHECK(continua && !IsWindowEnabled(continua));
+  CHECK(WaitFor([&] { return Focus(licence) == annulla; }, 3000));
+
+  HWND sottotitolo =
+      Child(licence, "Static", "Contratto di licenza del software con l'utente finale");
+  REQUIRE(sottotitolo != nullptr);
+  RECT r = Twips(sottotitolo);
+  CHECK(r.left == 675 && r.top == 570 && r.bottom == 195);  // {left, top, width, height}
+
+  std::vector<HWND> edits = Children(licence, "Edit");
+  REQUIRE(edits.size() == 1);
+  HWND text1 = edits[0];
+  CHECK(Is(Twips(text1), 150, 1125, 6660, 2865));
+  LONG style = GetWindowLongW(text1, GWL_STYLE);
+  CHECK((style & ES_MULTILINE) && (style & ES_READONLY));
+  CHECK((style & WS_HSCROLL) && (style & WS_VSCROLL));
+
+  // Hard line breaks, none longer than about 90 characters; the heading first and a
+  // line break at the end.
+  std::wstring agreement = W(Text(text1));
+  CHECK(agreement.rfind(L"Contratto di licenza con l'utente finale\r\n\r\n", 0) == 0);
+  CHECK(agreement.size() > 2 && agreement.substr(agreement.size() - 2) == L"\r\n");
+  std::size_t lines = 0, longest = 0;
+  for (std::size_t a = 0, b; a < agreement.size(); a = b + 2) {
+    b = agreement.find(L"\r\n", a);
+    if (b == std::wstring::npos) b = agreement.size();
+    std::wstring line = agreement.substr(a, b - a);
+    CHECK(line.find_first_of(L"\r\n") == std::wstring::npos);
+    longest = std::max(longest, line.size());
+    ++lines;
+  }
+  CHECK(lines >= 10);
+  CHECK(longest <= 92);
+  CHECK(agreement.find(L"QelPictura") != std::wstring::npos);
+  setup.Kill();
+}
+
+SCENARIO(licence_box_gates_continue_by_space_and_alt_o) {
+  Program setup = Start("Setup.exe");
+  RECT before{};
+  HWND licence = OpenLicence(setup, &before);
+  REQUIRE(licence != nullptr);
+  HWND continua = Child(licence, "Button", "&Continua");
+  HWND box = Child(licence, "Button", kAccetto);
+  REQUIRE(continua && box);
+  REQUIRE(WaitFor([&] { return Focus(licence) == Child(licence, "Button", "&Annulla"); }, 3000));
+  // "Continua" is disabled, so the tab order goes from "?" to the box.
+  REQUIRE(Keys(licence, "Tab Tab"));
+  REQUIRE(WaitFor([&] { return Focus(licence) == box; }, 3000));
+  for (int round = 0; round < 2; ++round) {
+    REQUIRE(Keys(licence, "space"));
+    CHECK(WaitFor([&] { return IsWindowEnabled(continua) != FALSE; }));
+    CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    REQUIRE(Keys(licence, "space"));
+    CHECK(WaitFor([&] { return !IsWindowEnabled(continua); }));
+    CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED);
+  }
+  REQUIRE(Keys(licence, "alt+o"));
+  CHECK(WaitFor([&] { return IsWindowEnabled(continua) != FALSE; }));
+  REQUIRE(Keys(licence, "alt+o"));
+  CHECK(WaitFor([&] { return !IsWindowEnabled(continua); }));
+  REQUIRE(Keys(licence, "alt+o"));
+  CHECK(WaitFor([&] { return IsWindowEnabled(continua) != FALSE; }));
+  CHECK(IsWindow(licence) && Windows(setup, kTitolo).size() == 1);
+  setup.Kill();
+}
+
+SCENARIO(typing_into_the_agreement_changes_nothing) {
+  Program setup = Start("Setup.exe");
+  RECT before{};
+  HWND licence = OpenLicence(setup, &before);
+  REQUIRE(licence != nullptr);
+  std::vector<HWND> edits = Children(licence, "Edit");
+  REQUIRE(edits.size() == 1);
+  HWND text1 = edits[0];
+  std::string original = Text(text1);
+  REQUIRE(!original.empty());
+  REQUIRE(WaitFor([&] { return Focus(licence) == Child(licence, "Button", "&Annulla"); }, 3000));
+  REQUIRE(Keys(licence, "Tab Tab Tab"));  // "?", the box, the agreement
+  REQUIRE(WaitFor([&] { return Focus(licence) == text1; }, 3000));
+  REQUIRE(SetClipboardText(L"incollato"));
+  REQUIRE(Keys(licence, "x y z Delete BackSpace ctrl+v shift+Down Delete ctrl+x ctrl+v"));
+  CHECK(Text(text1) == original);
+  CHECK(IsWindow(licence) && Windows(setup, kTitolo).size() == 1);
+  setup.Kill();
+}
+
+SCENARIO(licence_help_text) {
+  Program setup = Start("Setup.exe");
+  RECT before{};
+  HWND licence = OpenLicence(setup, &before);
+  REQUIRE(licence != nullptr);
+  Press(Child(licence, "Button", "&?"));
+  HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
+  CHECK(Child(dialog, "Static",
+              "Per continuare l'installazione è necessario accettare tutte le condizioni "
+              "specificate nel presente contratto di licenza\r\n\r\n"
+              "Selezionando la relativa casella, verrà abilitato il pulsante 'Continua', che "
+              "permette di continuare l'installazione del programma"));
+  HWND ok = Child(dialog, "Button", "&OK");
+  CHECK(ok && IsWindowVisible(ok));
+  CHECK(!IsWindowVisible(Child(dialog, "Button", "&Si")));
+  CHECK(!IsWindowEnabled(licence));
+  Press(ok);
+  CHECK(WaitFor([&] { return !IsWindow(dialog); }));
+  CHECK(IsWindow(licence) && IsWindowEnabled(licence));
+  setup.Kill();
+}
