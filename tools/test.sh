@@ -15,8 +15,8 @@ status=0
 tools/check-imports.sh build/i686/Setup.exe build/i686/Uninstall.exe | tee build/logs/imports.log \
   || status=1
 count() { cat build/logs/unit.log build/logs/e2e.log build/logs/imports.log | grep -cE "$1"; }
-passed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed|^imports ok')
-failed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*(Failed|Exception|Timeout|Not Run)|^imports FAILED')
+passed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* +Passed +[0-9.]+ sec|^imports ok')
+failed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*(Failed|Exception|Timeout|Not Run)|^imports FAILED')
 [ "$failed" -eq 0 ] || status=1
 echo "$passed passed, $failed failed"
 exit $status
