@@ -3,6 +3,19 @@
 
 using namespace e2e;
 
+namespace {
+
+// The page's control whose rectangle starts at that place, in twips.
+HWND At(HWND page, int left, int top) {
+  for (HWND h : Children(page, "Static")) {
+    RECT r = Twips(h);
+    if (r.left == left && r.top == top) return h;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 SCENARIO(welcome_page_layout) {
   Program setup = Start("Setup.exe");
   HWND page = WaitWindow(setup, kTitolo, kPagina);
@@ -20,9 +33,27 @@ SCENARIO(welcome_page_layout) {
   CHECK(testo && Is(Twips(testo), 375, 1650, 5850, 945));
   HWND titolo = Child(page, "Static", "QelSoftware - Installazione di QelPictura");
   CHECK(titolo && Twips(titolo).left == 375 && Twips(titolo).top == 225);
-  CHECK(Child(page, "Static",
-              "Questa procedura ti permette di installare QelPictura nel tuo sistema") != nullptr);
-  CHECK(Child(page, "Static", "Clicca sul pulsante 'Continua' per procedere con l'installazione"));
+  // Labels sized to their text: Wine's Tahoma is wider than Windows', so their width is
+  // left to the font; place and height are the page's.
+  HWND sottotitolo = Child(page, "Static",
+                           "Questa procedura ti permette di installare QelPictura nel tuo sistema");
+  CHECK(sottotitolo && Twips(sottotitolo).left == 675 && Twips(sottotitolo).top == 570 &&
+        Twips(sottotitolo).bottom == 195);
+  HWND invito =
+      Child(page, "Static", "Clicca sul pulsante 'Continua' per procedere con l'installazione");
+  CHECK(invito && Twips(invito).left == 375 && Twips(invito).top == 3825 &&
+        Twips(invito).bottom == 195);
+  CHECK(Twips(titolo).bottom == 195);
+  // The band, its picture and the three lines (one pixel high; a line's width takes in
+  // its last point).
+  HWND band = At(page, 0, 0);
+  CHECK(band && Is(Twips(band), 0, 0, 7290, 990) && Text(band).empty());
+  HWND image = At(page, 6150, 225);
+  CHECK(image && Is(Twips(image), 6150, 225, 480, 480));
+  for (int top : {960, 4575, 4590}) {
+    HWND line = At(page, 0, top);
+    CHECK(line && Twips(line).bottom == 15 && std::abs(Twips(line).right - 6900) <= 15);
+  }
   CHECK(WaitFor([&] { return Focus(page) == continua; }, 3000));
   RECT screen{}, frame{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
@@ -134,4 +165,14 @@ SCENARIO(access_keys_enter_and_escape) {
   CHECK(IsWindow(dialog));
   REQUIRE(Keys(dialog, "Return"));  // the first visible button: "Si"
   CHECK(setup.Exited());
+}
+
+SCENARIO(alt_c_goes_on_to_the_licence_page) {
+  Program setup = Start("Setup.exe");
+  HWND page = WaitWindow(setup, kTitolo, kPagina);
+  REQUIRE(page != nullptr);
+  REQUIRE(Keys(page, "alt+c"));
+  CHECK(WaitWindowWith(setup, kTitolo, "Button", kAccetto) != nullptr);
+  CHECK(WaitFor([&] { return !IsWindow(page); }));
+  setup.Kill();
 }
