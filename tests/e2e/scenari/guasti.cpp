@@ -3,8 +3,10 @@
 // planted where a careless search would find them, and an uninstaller copied elsewhere.
 #include <objbase.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "../Driver.h"
 
@@ -190,10 +192,13 @@ bool CloseResult(const Program& setup, HWND result) {
 }
 
 // The whole removal run of the uninstaller that lies in `folder`, confirmed with OK.
-bool Uninstall(const std::string& folder, const std::vector<std::string>& environment = {}) {
-  Program uninstall = Start(folder + "\\Uninstall.exe", folder, environment);
+// `whileOpen` sees the program once its window is up.
+bool Uninstall(const std::string& folder,
+               const std::function<void(const Program&)>& whileOpen = {}) {
+  Program uninstall = Start(folder + "\\Uninstall.exe", folder);
   HWND window = WaitWindowWith(uninstall, kTitoloRimozione, "Button", "&Rimuovi");
   if (!window) return uninstall.Kill(), false;
+  if (whileOpen) whileOpen(uninstall);
   Press(Child(window, "Button", "&Rimuovi"));
   HWND box = WaitMessageBox(uninstall, kTitoloRimozione);
   if (!box) return uninstall.Kill(), false;
@@ -260,6 +265,25 @@ bool SetText(HKEY root, const std::string& key, const std::string& name, const s
                            static_cast<DWORD>((w.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
   RegCloseKey(k);
   return ok;
+}
+
+// The full paths of the modules mapped into a running program.
+std::vector<std::string> Modules(const Program& p) {
+  std::vector<std::string> paths;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, p.info.dwProcessId);
+  if (snapshot == INVALID_HANDLE_VALUE) return paths;
+  MODULEENTRY32W module{};
+  module.dwSize = sizeof module;
+  for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module))
+    paths.push_back(U(module.szExePath));
+  CloseHandle(snapshot);
+  return paths;
+}
+
+bool InFolder(const std::string& path, const std::string& folder) {
+  return path.size() > folder.size() + 1 && path[folder.size()] == '\\' &&
+         CompareStringOrdinal(W(path.substr(0, folder.size())).c_str(), -1, W(folder).c_str(), -1,
+                              TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace
@@ -611,11 +635,18 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
 }
 
 // Programs and DLLs planted in the package folder, in the installation folder and at the
-// root of the drive: neither Setup, nor the programs it starts in its place, nor
-// Uninstall ever run or load them. A program that does not restrict its DLL search does
-// load the same plants, so the check can fail.
+// root of the drive: neither Setup, nor Uninstall, nor what Setup starts ever runs one of
+// them. Two witnesses: a planted DLL records every process it is loaded into, and the
+// DLLs the programs load once they run (the common controls and what these load) are
+// mapped from the system, not from the plants' folders. A program that does not restrict
+// its DLL search loads the plants, so both checks can fail.
 SCENARIO(planted_programs_and_dlls_never_run_or_load) {
   const char* const plants[] = {"comctl32.dll", "uxtheme.dll", "version.dll", "dwmapi.dll"};
+  // Wine maps version.dll while it resolves the program's own imports, before the program
+  // runs, and looks for it in the program's folder first (it runs its built-in code all
+  // the same). No call of the program can reach that moment, so only the others count
+  // for where they were mapped from.
+  const char* const loadedLater[] = {"comctl32.dll", "uxtheme.dll", "dwmapi.dll"};
   std::string package = LayOutPackage();
   std::string system = SystemDir();
   REQUIRE(CreateDirectoryW(W(kCartella).c_str(), nullptr));
@@ -630,13 +661,28 @@ SCENARIO(planted_programs_and_dlls_never_run_or_load) {
   REQUIRE(UseTheRegistrationProgramFile());
   SetEnvironment("QEL_RECORD", kRecord);
   SetEnvironment("QEL_RECORD_LOADS", kCaricamenti);
+  auto planted = [&](const std::string& path) {
+    return InFolder(path, package) || InFolder(path, kCartella);
+  };
+  auto mappedFromPlants = [&](const Program& p) {
+    std::vector<std::string> wrong;
+    for (const std::string& path : Modules(p))
+      for (const char* name : loadedLater)
+        if (planted(path) && path.size() > std::strlen(name) &&
+            lstrcmpiW(W(path.substr(path.size() - std::strlen(name))).c_str(), W(name).c_str()) ==
+                0)
+          wrong.push_back(path);
+    return wrong;
+  };
 
-  // The control: the standard search takes the plants from the program's own folder.
+  // The control: the standard search takes the plants from the program's own folder,
+  // unless the program restricts it as Setup and Uninstall do. (Wine keeps its own
+  // build of a system DLL that is loaded already, so only some plants come in.)
   REQUIRE(CopyTo(Fixture("loadlib.exe"), package + "\\loadlib.exe"));
   std::string names = " comctl32.dll uxtheme.dll version.dll dwmapi.dll";
   CHECK(Run(package + "\\loadlib.exe" + names) == 0);
   std::vector<std::string> control = Filter(RecordLines(kCaricamenti), "loaded|" + package);
-  if (CHECK(!control.empty())) Print("loads", RecordLines(kCaricamenti));
+  CHECK(!control.empty());
   DeleteFileW(W(kCaricamenti).c_str());
   CHECK(Run(package + "\\loadlib.exe /system32" + names) == 0);
   CHECK(Filter(RecordLines(kCaricamenti), "loaded|" + package).empty());
@@ -646,6 +692,10 @@ SCENARIO(planted_programs_and_dlls_never_run_or_load) {
   HWND result = Install(setup);
   REQUIRE(result != nullptr);
   CHECK(Visible(Child(result, "Static", "Installazione eseguita correttamente")));
+  std::vector<std::string> setupModules = Modules(setup);
+  CHECK(!setupModules.empty());
+  std::vector<std::string> wrong = mappedFromPlants(setup);
+  if (CHECK(wrong.empty())) Print("Setup mapped", wrong);
   CHECK(CloseResult(setup, result));
   std::string program = std::string(kCartella) + "\\QelPictura.exe";
   CHECK(WaitFor([&] {
@@ -653,17 +703,19 @@ SCENARIO(planted_programs_and_dlls_never_run_or_load) {
            std::vector<std::string>{"started|" + program + "|\"" + program + "\""};
   }));
   CHECK(WaitFor([&] { return Filter(RecordLines(kRecord), "regsvr32|").size() == 6; }));
-  REQUIRE(Uninstall(kCartella));
+  REQUIRE(Uninstall(kCartella, [&](const Program& uninstall) {
+    std::vector<std::string> wrong = mappedFromPlants(uninstall);
+    if (CHECK(wrong.empty())) Print("Uninstall mapped", wrong);
+  }));
   CHECK(!IsFile(program));
 
   std::vector<std::string> loads = RecordLines(kCaricamenti);
-  bool planted = false;
+  bool ran = false;
   for (const auto& line : loads)
-    planted |= line.find("|" + package + "\\") != std::string::npos ||
-               line.find("|" + std::string(kCartella) + "\\") != std::string::npos;
-  if (CHECK(!planted)) Print("loads", loads);
-  std::vector<std::string> record = RecordLines(kRecord);
-  CHECK(Filter(record, "started|").size() == 1);
+    ran |= line.find("|" + package + "\\") != std::string::npos ||
+           line.find("|" + std::string(kCartella) + "\\") != std::string::npos;
+  if (CHECK(!ran)) Print("loads", loads);
+  CHECK(Filter(RecordLines(kRecord), "started|").size() == 1);
 }
 
 // An uninstaller copied into a folder that holds files of the product's names among
