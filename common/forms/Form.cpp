@@ -81,7 +81,7 @@ void Control::create(int id) {
   platform::ControlLook look = look_;
   look.centred = now_.centred;
   handle_ = w.CreateControl(form_.handle_, id, look, now_.caption, pixels(), fontHeight());
-  if (autoSize_) fitText();
+  if (fitsText()) fitText();
   if (!now_.enabled) w.SetEnabled(handle_, false);
   if (now_.value) w.SetCheck(handle_, now_.value);
   for (const auto& item : now_.items) w.AddItem(handle_, item);
@@ -98,11 +98,14 @@ void Control::Caption(const std::string& text) {
   now_.caption = text;
   auto& w = platform::windows();
   w.SetText(handle_, text);
-  if (autoSize_) fitText();
+  if (fitsText()) fitText();
 }
 
 // A label sized to its text is as wide as its text needs, and never narrower than
-// designed.
+// designed; so is a check box, whose caption would otherwise be cut where the font is
+// wider than the design's.
+bool Control::fitsText() const { return autoSize_ || look_.kind == CheckBox; }
+
 void Control::fitText() {
   auto& w = platform::windows();
   now_.rect.width = std::max(design_.rect.width, Form::FromPx(w.TextWidth(handle_, now_.caption)));

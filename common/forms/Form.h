@@ -86,6 +86,7 @@ class Control {
   };
   bool focusable() const;
   void create(int id);
+  bool fitsText() const;
   void fitText();
   platform::Rect pixels() const;
 

@@ -135,7 +135,8 @@ class Windows {
   virtual void SetCentred(Handle label, bool centred) = 0;
   virtual void SetRect(Handle window, const Rect& rect) = 0;
   virtual Rect GetRect(Handle window) = 0;
-  virtual int TextWidth(Handle label, const std::string& text) = 0;  // pixels, one line
+  // Pixels of one line of text in the control's font; a check box's with its box.
+  virtual int TextWidth(Handle label, const std::string& text) = 0;
   virtual int Check(Handle checkBox) = 0;
   virtual void SetCheck(Handle checkBox, int value) = 0;
   virtual void AddItem(Handle listBox, const std::string& text) = 0;

@@ -22,5 +22,7 @@ WINEPREFIX=$prefix "$WINESERVER" -w 2>/dev/null
 kill "$xvfb" 2>/dev/null
 wait "$xvfb" 2>/dev/null
 cat "$output"
-rm -rf "$prefix" "$output" "$prefix.display"
+# A scenario that stopped early may leave a file it had made immutable.
+rm -rf "$prefix" 2>/dev/null || { chattr -R -i "$prefix" 2>/dev/null; rm -rf "$prefix"; }
+rm -f "$output" "$prefix.display"
 exit $code

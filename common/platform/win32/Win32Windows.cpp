@@ -277,17 +277,24 @@ Rect Win32Windows::GetRect(Handle window) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
+// A label's text as it is drawn; a check box's caption with its access key, and the box
+// beside it.
 int Win32Windows::TextWidth(Handle label, const std::string& text) {
   HWND h = H(label);
   HDC dc = GetDC(h);
   if (!dc) return 0;
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
   std::wstring w = Wide(text);
-  SIZE size{};
-  GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+  auto look = looks().find(h);
+  bool box = look != looks().end() && look->second.kind == ControlKind::CheckBox;
+  RECT r{0, 0, 0, 0};
+  DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r,
+            DT_SINGLELINE | DT_CALCRECT | (box ? 0 : DT_NOPREFIX));
   SelectObject(dc, old);
   ReleaseDC(h, dc);
-  return size.cx;
+  int width = r.right - r.left;
+  if (box) width += MulDiv(17, Dpi(), 96);  // the box and the gap before the caption
+  return width;
 }
 
 int Win32Windows::Check(Handle checkBox) {

@@ -1,5 +1,8 @@
-// The pages, the message dialog, the progress bar and the uninstaller laid out at 96, 120
-// and 144 DPI: every rectangle is its twips at the display's DPI, and texts still fit.
+// The layout at 96, 120 and 144 dots per inch: with the display's DPI set in the prefix
+// before the programs start, every control of the welcome page, the message dialog, the
+// licence and destination pages, the progress bars of both runs and the uninstaller's
+// window stands at its twips × DPI / 1440 (one pixel either way), and the one-line texts
+// still fit their controls in Tahoma 8.25 pt at that DPI.
 #include "../Driver.h"
 
 using namespace e2e;
@@ -8,140 +11,286 @@ namespace {
 
 int dpi = 96;
 
-// Twips to pixels at the DPI under test, as the programs round them.
-int Px(int twips) { return (twips * dpi + 720) / 1440; }
+int Px(int twips) { return MulDiv(twips, dpi, 1440); }
 
-// A child's client-relative pixel rectangle against twips, one pixel either way.
-bool Near(HWND child, int left, int top, int width, int height) {
+// The driver reads the programs' windows in their own pixels, whatever its own DPI.
+void SeeUnscaledPixels() {
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+  if (set) set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3)));  // per monitor
+}
+
+// What Wine reads for the display's DPI when a program starts.
+bool SetDisplayDpi(int value) {
+  std::string n = std::to_string(value);
+  return Run("reg add \"HKCU\\Control Panel\\Desktop\" /v LogPixels /t REG_DWORD /d " + n +
+             " /f") == 0 &&
+         Run("reg add \"HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\"
+             "Fonts\" /v LogPixels /t REG_DWORD /d " +
+             n + " /f") == 0;
+}
+
+RECT Pixels(HWND child) {
   RECT r{};
   GetWindowRect(child, &r);
   MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
-  bool within = std::abs(r.left - Px(left)) <= 1 && std::abs(r.top - Px(top)) <= 1 &&
-                std::abs(r.right - r.left - Px(width)) <= 1 &&
-                std::abs(r.bottom - r.top - Px(height)) <= 1;
-  if (!within)
-    std::printf("  %d DPI: %ld,%ld %ldx%ld, expected %d,%d %dx%d\n", dpi, r.left, r.top,
-                r.right - r.left, r.bottom - r.top, Px(left), Px(top), Px(width), Px(height));
-  return within;
+  return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-// A one-line label's text, measured in Tahoma 8.25 pt at the DPI under test (bold where
-// the label is), fits inside the label.
-bool Fits(HWND label, bool bold = false) {
-  HDC screen = GetDC(nullptr);
-  HFONT font = CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, 0, 0, 0,
-                           DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
-  HGDIOBJ old = SelectObject(screen, font);
-  std::wstring text = W(Text(label));
-  SIZE extent{};
-  GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &extent);
-  SelectObject(screen, old);
+bool Near(long a, long b) { return a >= b - 1 && a <= b + 1; }
+
+// The control stands at the twips rectangle; a control sized to its text (`sized`) may
+// be wider than designed, never narrower.
+bool At(HWND h, const char* what, int left, int top, int width, int height, bool sized = false) {
+  if (!h) {
+    std::printf("  %s: missing\n", what);
+    return false;
+  }
+  RECT r = Pixels(h);
+  int w = Px(left + width) - Px(left);
+  bool ok = Near(r.left, Px(left)) && Near(r.top, Px(top)) &&
+            (sized ? r.right >= w - 1 : Near(r.right, w)) &&
+            Near(r.bottom, Px(top + height) - Px(top));
+  if (!ok)
+    std::printf("  %s at %d DPI: %ld,%ld %ldx%ld, expected %d,%d %dx%d\n", what, dpi, r.left, r.top,
+                r.right, r.bottom, Px(left), Px(top), w, Px(top + height) - Px(top));
+  return ok;
+}
+
+bool ClientIs(HWND window, int width, int height) {
+  SIZE s = ClientSize(window);
+  bool ok = Near(s.cx, Px(width)) && Near(s.cy, Px(height));
+  if (!ok)
+    std::printf("  client area at %d DPI: %ldx%ld, expected %dx%d\n", dpi, s.cx, s.cy, Px(width),
+                Px(height));
+  return ok;
+}
+
+// The empty statics: the band, the lines and the picture, told apart by where they are.
+HWND EmptyAt(HWND parent, int left, int top, int width, int height) {
+  for (HWND h : Children(parent, "Static")) {
+    if (!Text(h).empty()) continue;
+    RECT r = Pixels(h);
+    bool line = height == 0;
+    if (Near(r.left, Px(left)) && Near(r.top, Px(top)) &&
+        Near(r.right, Px(left + width) - Px(left)) &&
+        (line ? r.bottom >= 1 && r.bottom <= 2 : Near(r.bottom, Px(top + height) - Px(top))))
+      return h;
+  }
+  std::printf("  no empty static at %d,%d %dx%d twips at %d DPI\n", left, top, width, height, dpi);
+  return nullptr;
+}
+
+// Tahoma 8.25 pt at the DPI under test, as the pages are drawn.
+HFONT Tahoma(bool bold) {
+  return CreateFontW(-MulDiv(825, dpi, 7200), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                     FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+}
+
+// The width of a one-line text in pixels; on a button "&" marks an access key.
+int TextWidth(const std::string& text, bool bold, bool accessKey) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HFONT font = Tahoma(bold);
+  HGDIOBJ old = SelectObject(dc, font);
+  std::wstring w = W(text);
+  RECT r{0, 0, 0, 0};
+  DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r,
+            DT_SINGLELINE | DT_CALCRECT | (accessKey ? 0 : DT_NOPREFIX));
+  SelectObject(dc, old);
   DeleteObject(font);
-  ReleaseDC(nullptr, screen);
-  RECT r{};
-  GetClientRect(label, &r);
-  if (extent.cx > r.right)
-    std::printf("  %d DPI: \"%s\" needs %ld px, has %ld\n", dpi, Text(label).c_str(), extent.cx,
-                r.right);
-  return extent.cx <= r.right;
+  DeleteDC(dc);
+  return r.right - r.left;
 }
 
-void Frame(HWND page) {
-  CHECK(Near(Child(page, "Button", "&?"), 225, 4665, 1215, 390));
-  CHECK(Near(Child(page, "Button", "&Annulla"), 4050, 4665, 1215, 390));
-  HWND titolo = Child(page, "Static", "QelSoftware - Installazione di QelPictura");
-  CHECK(titolo && Fits(titolo, true));
+// Every one-line label of the window shows its whole text; so do the buttons and the
+// check box, inside their frame and beside the box.
+bool TextsFit(HWND window, const std::string& boldText = "") {
+  bool ok = true;
+  for (HWND h : Children(window, "Static")) {
+    std::string text = Text(h);
+    LONG style = GetWindowLongW(h, GWL_STYLE);
+    if (text.empty() || (style & SS_TYPEMASK) != SS_LEFTNOWORDWRAP || !IsWindowVisible(h)) continue;
+    RECT client{};
+    GetClientRect(h, &client);
+    int width = TextWidth(text, text == boldText, false);
+    if (width > client.right) {
+      std::printf("  \"%s\" at %d DPI: %d pixels in %ld\n", text.c_str(), dpi, width, client.right);
+      ok = false;
+    }
+  }
+  for (HWND h : Children(window, "Button")) {
+    if (!IsWindowVisible(h)) continue;
+    RECT client{};
+    GetClientRect(h, &client);
+    bool box = (GetWindowLongW(h, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+    int room = box ? client.right - MulDiv(16, dpi, 96) : client.right - MulDiv(6, dpi, 96);
+    int width = TextWidth(Text(h), false, true);
+    if (width > room) {
+      std::printf("  \"%s\" at %d DPI: %d pixels in %d\n", Text(h).c_str(), dpi, width, room);
+      ok = false;
+    }
+  }
+  return ok;
 }
 
-void AtThisDpi() {
-  std::printf("at %d DPI\n", dpi);
-  REQUIRE(Run("reg add \"HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software"
-              "\\Fonts\" /v LogPixels /t REG_DWORD /d " +
-              std::to_string(dpi) + " /f") == 0);
+// The band, the lines and the buttons that all four pages share.
+void CheckPageFrame(HWND page, const char* subtitle, int subtitleWidth, const char* forward) {
+  CHECK(ClientIs(page, 6960, 5130));
+  CHECK(EmptyAt(page, 0, 0, 7290, 990));
+  CHECK(EmptyAt(page, 0, 960, 6900, 0));
+  CHECK(EmptyAt(page, 0, 4575, 6900, 0));
+  CHECK(EmptyAt(page, 0, 4590, 6900, 0));
+  CHECK(EmptyAt(page, 6150, 225, 480, 480));
+  CHECK(At(Child(page, "Static", "QelSoftware - Installazione di QelPictura"), "lblA", 375, 225,
+           3540, 195, true));
+  CHECK(At(Child(page, "Static", subtitle), "lblB", 675, 570, subtitleWidth, 195, true));
+  CHECK(At(Child(page, "Button", "&?"), "cmdAiuto", 225, 4665, 1215, 390));
+  CHECK(At(Child(page, "Button", "&Annulla"), "cmdAnnulla", 4050, 4665, 1215, 390));
+  CHECK(At(Child(page, "Button", forward), forward, 5475, 4665, 1215, 390));
+  CHECK(TextsFit(page, "QelSoftware - Installazione di QelPictura"));
+}
+
+void CheckLayoutAt(int value) {
+  dpi = value;
+  SeeUnscaledPixels();
+  REQUIRE(SetDisplayDpi(dpi));
   std::string package = LayOutPackage();
   Program setup = Start(package + "\\Setup.exe", package);
-  HWND page = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
-  REQUIRE(page != nullptr);
-  CHECK(ClientSize(page).cx == Px(6960) && ClientSize(page).cy == Px(5130));
-  Frame(page);
-  CHECK(Near(Child(page, "Button", "&Continua"), 5475, 4665, 1215, 390));
-  for (const char* text : {"Questa procedura ti permette di installare QelPictura nel tuo sistema",
-                           "Clicca sul pulsante 'Continua' per procedere con l'installazione"})
-    CHECK(Child(page, "Static", text) && Fits(Child(page, "Static", text)));
 
+  // The welcome page.
+  HWND page = WaitWindowWith(setup, kTitolo, "Static",
+                             "Clicca sul pulsante 'Continua' per procedere con l'installazione");
+  REQUIRE(page != nullptr);
+  CheckPageFrame(page, "Questa procedura ti permette di installare QelPictura nel tuo sistema",
+                 5025, "&Continua");
+  CHECK(At(Child(page, "Static",
+                 "QelPictura cattura le immagini dallo schermo\r\n\r\n"
+                 "Potrai effettuare 'screen shot' con estrema facilità"),
+           "lblC", 375, 1650, 5850, 945));
+  CHECK(
+      At(Child(page, "Static", "Clicca sul pulsante 'Continua' per procedere con l'installazione"),
+         "lblD", 375, 3825, 4395, 195, true));
+
+  // The message dialog, with the welcome page's help.
   Press(Child(page, "Button", "&?"));
-  HWND dialog = nullptr;
-  CHECK(WaitFor([&] {
-    for (HWND h : Windows(setup, kTitolo))
-      if (h != page && Child(h, "Button", "&OK")) dialog = h;
-    return dialog != nullptr;
-  }));
+  HWND dialog = WaitWindowWith(setup, kTitolo, "Button", "&OK");
   REQUIRE(dialog != nullptr);
-  CHECK(ClientSize(dialog).cx == Px(6315));
-  CHECK(Near(Child(dialog, "Button", "&OK"), 2565, 1800, 1215, 390));
+  CHECK(ClientIs(dialog, 6315, 2265));
+  std::vector<HWND> texts = Children(dialog, "Static");
+  CHECK(texts.size() == 1 && At(texts.front(), "lbl", 150, 150, 6015, 1590));
+  CHECK(At(Child(dialog, "Button", "&OK"), "cmdOk", 2565, 1800, 1215, 390));
+  CHECK(At(Child(dialog, "Button", "&Si"), "cmdSi", 1875, 1800, 1215, 390));
+  CHECK(At(Child(dialog, "Button", "&No"), "cmdNo", 3225, 1800, 1215, 390));
+  CHECK(TextsFit(dialog));
   Press(Child(dialog, "Button", "&OK"));
   REQUIRE(WaitFor([&] { return !IsWindow(dialog); }));
 
+  // The licence page.
   Press(Child(page, "Button", "&Continua"));
   HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
   REQUIRE(licence != nullptr);
-  Frame(licence);
-  CHECK(Near(Children(licence, "Edit")[0], 150, 1125, 6660, 2865));
-  CHECK(Near(Child(licence, "Button", kAccetto), 225, 4125, 2790, 390));
+  CheckPageFrame(licence, "Contratto di licenza del software con l'utente finale", 3660,
+                 "&Continua");
+  std::vector<HWND> edits = Children(licence, "Edit");
+  CHECK(edits.size() == 1 && At(edits.front(), "Text1", 150, 1125, 6660, 2865));
+  // The box grows with its caption where the font needs more room than designed.
+  CHECK(At(Child(licence, "Button", kAccetto), "ckAccetto", 225, 4125, 2790, 390, true));
+
+  // The destination page.
   Press(Child(licence, "Button", kAccetto));
-  HWND avanti = Child(licence, "Button", "&Continua");
-  REQUIRE(WaitFor([&] { return IsWindowEnabled(avanti) != FALSE; }));
-  Press(avanti);
+  HWND next = Child(licence, "Button", "&Continua");
+  REQUIRE(WaitFor([&] { return IsWindowEnabled(next) != FALSE; }));
+  Press(next);
   HWND destination = WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
   REQUIRE(destination != nullptr);
-  Frame(destination);
-  CHECK(Near(Children(destination, "Edit")[0], 375, 2250, 4890, 315));
-  CHECK(Near(Child(destination, "Button", "sfoglia..."), 5520, 2235, 1140, 345));
+  CheckPageFrame(destination, "Confermare il percorso di installazione dell'applicazione", 3900,
+                 "&Conferma");
+  CHECK(At(Child(destination, "Static", "Il programma verrà installato nella seguente cartella"),
+           "lblC", 375, 1800, 3735, 195, true));
+  CHECK(At(Child(destination, "Static",
+                 "Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'"),
+           "lblD", 375, 2025, 4695, 195, true));
+  edits = Children(destination, "Edit");
+  CHECK(edits.size() == 1 && At(edits.front(), "txtPercorso", 375, 2250, 4890, 315));
+  CHECK(At(Child(destination, "Button", "sfoglia..."), "cmdSfoglia", 5520, 2235, 1140, 345));
+  CHECK(At(Child(destination, "Static", "Clicca sul pulsante 'Conferma' per installare QelPictura"),
+           "lblE", 375, 3825, 6315, 675));
 
-  // The bar keeps its place between the folder field and the status text.
+  // The installation run's bar: 25, 215, 416 × 18 pixels at 96 DPI, scaled.
   Press(Child(destination, "Button", "&Conferma"));
   HWND bar = nullptr;
   CHECK(WaitFor([&] {
     std::vector<HWND> bars = Children(destination, "msctls_progress32");
-    if (!bars.empty()) bar = bars[0];
-    return bar != nullptr;
+    return !bars.empty() && (bar = bars.front()) != nullptr;
   }));
-  RECT r{};
-  GetWindowRect(bar, &r);
-  MapWindowPoints(nullptr, destination, reinterpret_cast<POINT*>(&r), 2);
-  CHECK(std::abs(r.left - MulDiv(25, dpi, 96)) <= 1 &&
-        std::abs(r.top - MulDiv(215, dpi, 96)) <= 1 &&
-        std::abs(r.right - r.left - MulDiv(416, dpi, 96)) <= 1 &&
-        std::abs(r.bottom - r.top - MulDiv(18, dpi, 96)) <= 1);
+  CHECK(At(bar, "the installation's bar", 375, 3225, 6240, 270));
   HWND result = nullptr;
-  CHECK(WaitFor(
+  REQUIRE(WaitFor(
       [&] {
         for (HWND h : Windows(setup, kTitolo))
           if (Child(h, "Button", "&Chiudi")) result = h;
         return result != nullptr;
       },
       60000));
-  REQUIRE(result != nullptr);
-  // The result page takes over the destination page's outer rectangle.
-  CHECK(ClientSize(result).cx == Px(6960) && ClientSize(result).cy == Px(5130));
-  setup.Kill();
+  Press(Child(result, "Button", "&Chiudi"));
+  CHECK(setup.Exited());
 
+  // The uninstaller's window and its bar: 25, 255, 416 × 18 pixels at 96 DPI, scaled.
   std::string folder = "C:\\Program Files\\QelPictura";
   Program uninstall = Start(folder + "\\Uninstall.exe", folder);
   HWND window = WaitWindowWith(uninstall, kTitoloRimozione, "Button", "&Rimuovi");
   REQUIRE(window != nullptr);
-  CHECK(ClientSize(window).cx == Px(6960) && ClientSize(window).cy == Px(5130));
-  CHECK(Near(Child(window, "Button", "&?"), 225, 4665, 1215, 390));
-  CHECK(Near(Child(window, "Button", "&Rimuovi"), 4125, 4665, 1215, 390));
-  CHECK(Near(Child(window, "Button", "&Annulla"), 5475, 4665, 1215, 390));
-  uninstall.Kill();
+  CHECK(ClientIs(window, 6960, 5130));
+  CHECK(EmptyAt(window, 0, 0, 7290, 990));
+  CHECK(EmptyAt(window, 0, 960, 6900, 0));
+  CHECK(EmptyAt(window, 0, 4575, 6900, 0));
+  CHECK(EmptyAt(window, 0, 4590, 6900, 0));
+  CHECK(EmptyAt(window, 6150, 225, 480, 480));
+  CHECK(At(Child(window, "Static", "QelSoftware - Disinstallazione di QelPictura"), "lblA", 375,
+           225, 3765, 195, true));
+  CHECK(At(
+      Child(window, "Static", "Questa procedura ti permette di rimuovere QelPictura dal computer"),
+      "lblB", 675, 570, 4950, 195, true));
+  HWND status =
+      Child(window, "Static",
+            "Clicca sul pulsante 'Rimuovi' per iniziare la procedura di disinstallazione");
+  CHECK(At(status, "lbl", 375, 3375, 5010, 195, true));
+  HWND info = nullptr;
+  for (HWND h : Children(window, "Static"))
+    if (Text(h).find("L'autore di QelPictura") == 0) info = h;
+  CHECK(At(info, "lblInfo", 375, 1350, 6210, 1710));
+  CHECK(At(Child(window, "Button", "&?"), "cmdAiuto", 225, 4665, 1215, 390));
+  CHECK(At(Child(window, "Button", "&Rimuovi"), "cmdRimuovi", 4125, 4665, 1215, 390));
+  CHECK(At(Child(window, "Button", "&Annulla"), "cmdAnnulla", 5475, 4665, 1215, 390));
+  CHECK(TextsFit(window, "QelSoftware - Disinstallazione di QelPictura"));
+  Press(Child(window, "Button", "&Rimuovi"));
+  HWND box = nullptr;
+  REQUIRE(WaitFor([&] {
+    for (HWND h : Windows(uninstall, kTitoloRimozione))
+      if (ClassOf(h) == "#32770") box = h;
+    return box != nullptr;
+  }));
+  Press(GetDlgItem(box, IDOK));
+  bar = nullptr;
+  CHECK(WaitFor([&] {
+    std::vector<HWND> bars = Children(window, "msctls_progress32");
+    return !bars.empty() && (bar = bars.front()) != nullptr;
+  }));
+  CHECK(At(bar, "the removal's bar", 375, 3825, 6240, 270));
+  HWND close = nullptr;
+  CHECK(WaitFor([&] {
+    close = Child(window, "Button", "Chiudi");
+    return close && IsWindowVisible(close);
+  }));
+  CHECK(TextsFit(window, "QelSoftware - Disinstallazione di QelPictura"));
+  Press(close);
+  CHECK(uninstall.Exited());
 }
 
 }  // namespace
 
-SCENARIO(layout_at_96_120_and_144_dpi) {
-  for (int each : {96, 120, 144}) {
-    dpi = each;
-    AtThisDpi();
-  }
-}
+SCENARIO(layout_at_96_dpi) { CheckLayoutAt(96); }
+SCENARIO(layout_at_120_dpi) { CheckLayoutAt(120); }
+SCENARIO(layout_at_144_dpi) { CheckLayoutAt(144); }
