@@ -69,8 +69,10 @@ SCENARIO(install_from_the_sample_package) {
   Program setup = Start(package + "\\Setup.exe", package, RecordingEnvironment());
   Corsa run = InstallWatchingTheBar(setup);
   REQUIRE(run.result != nullptr);
-  // 16 steps of 6 before the last pause; the four last units come just before the page goes.
-  CHECK(run.highest == 96 || run.highest == 100);
+  // The bar answers only at the run's pumps: it is seen in steps of six up to 96, or at
+  // 100 after the four last units, which come just before the page goes; a busy machine
+  // may let the last pumps pass unseen.
+  CHECK(run.highest >= 90 && (run.highest % 6 == 0 || run.highest == 100));
   RECT after{};
   GetWindowRect(run.result, &after);
   CHECK(EqualRect(&after, &run.before));
