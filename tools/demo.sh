@@ -54,18 +54,26 @@ changed() {
   done
 }
 
-settle() { # waits (at most 5 s) until the screen stops changing
-  local previous="" now
-  for _ in $(seq 25); do
+# settle [N]: waits (at most 15 s) until the screen has stayed the same for N samples
+# 0.2 s apart; a run with pauses between its steps needs a longer N than a page does.
+settle() {
+  local previous="" now same=0
+  for _ in $(seq 75); do
     sleep 0.2
     now=$(screen)
-    [ "$now" = "$previous" ] && break
+    if [ "$now" = "$previous" ]; then
+      same=$((same + 1))
+      ((same >= ${1:-1})) && break
+    else
+      same=0
+    fi
     previous=$now
   done
 }
 
+# shot NAME [N]: a screenshot once the screen has settled.
 shot() {
-  settle
+  settle "${2:-1}"
   snap "$1"
 }
 
@@ -81,6 +89,17 @@ key() {
   xdotool windowfocus --sync "$desktop" key "$@"
   changed "$before"
   settle
+}
+
+# midway NAME KEYS...: a screenshot about a second into what the keystrokes start.
+midway() {
+  local name=$1 before
+  shift
+  before=$(screen)
+  xdotool windowfocus --sync "$desktop" key "$@"
+  changed "$before"
+  sleep 0.8
+  snap "$name"
 }
 
 # quit: waits for every program in the prefix to end.
@@ -100,12 +119,8 @@ key alt+o
 shot 4-licenza
 key alt+c
 shot 5-cartella
-before=$(screen)
-xdotool windowfocus --sync "$desktop" key alt+c
-changed "$before"
-sleep 0.8
-snap 6-installazione
-shot 7-finale
+midway 6-installazione alt+c
+shot 7-finale 10
 key alt+c
 quit
 
@@ -116,7 +131,7 @@ shot 8-disinstallazione
 key alt+r
 shot 9-conferma
 key Tab space
-shot 10-rimosso
+shot 10-rimosso 10
 key alt+c
 quit
 run "$uninstaller"
