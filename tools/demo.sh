@@ -132,7 +132,7 @@ key alt+r
 shot 9-conferma
 key Tab space
 shot 10-rimosso 10
-key alt+c
+key Tab space
 quit
 run "$uninstaller"
 shot 11-gia-rimosso
