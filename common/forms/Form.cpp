@@ -130,8 +130,12 @@ bool Control::Visible() {
 
 void Control::Visible(bool visible) {
   form_.ensureLoaded();
+  bool hadFocusRoom = focusable();
   now_.visible = visible;
   platform::windows().SetVisible(handle_, visible);
+  // A hidden button would keep the keyboard focus, and Enter and the keys would go
+  // nowhere: the focus moves on to the first control that can take it.
+  if (hadFocusRoom && !visible) form_.focusFirst();
 }
 
 int Control::Value() {
