@@ -176,7 +176,9 @@ SCENARIO(access_keys_enter_and_escape) {
   REQUIRE(Keys(page, "alt+a"));
   HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
   REQUIRE(dialog != nullptr);
-  CHECK(Child(dialog, "Static", "\r\n\r\nSi desidera annullare l'installazione di QelPictura?"));
+  HWND question =
+      Child(dialog, "Static", "\r\n\r\nSi desidera annullare l'installazione di QelPictura?");
+  CHECK(question && (GetWindowLongW(question, GWL_STYLE) & SS_TYPEMASK) == SS_CENTER);
   REQUIRE(Keys(dialog, "Escape"));
   CHECK(IsWindow(dialog) && IsWindowVisible(dialog));
   REQUIRE(Keys(dialog, "alt+n"));
