@@ -194,3 +194,23 @@ SCENARIO(destination_help_text) {
   CHECK(IsWindow(page) && Windows(setup, kTitolo).size() == 1);
   setup.Kill();
 }
+
+SCENARIO(destination_close_box_no_keeps_the_page_yes_ends_setup) {
+  Program setup = Start("Setup.exe");
+  RECT frame{};
+  HWND page = OpenDestination(setup, &frame);
+  REQUIRE(page != nullptr);
+  PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+  HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
+  CHECK(Child(dialog, "Static", "\r\n\r\nSi desidera annullare l'installazione di QelPictura?"));
+  Press(Child(dialog, "Button", "&No"));
+  CHECK(WaitFor([&] { return !IsWindow(dialog); }));
+  CHECK(IsWindow(page) && Text(FolderBox(page)) == "C:\\Program Files\\QelPictura");
+  Press(Child(page, "Button", "&Annulla"));
+  dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
+  Press(Child(dialog, "Button", "&Si"));
+  CHECK(setup.Exited());
+  CHECK(!IsFolder("C:\\Program Files\\QelPictura"));
+}

@@ -203,3 +203,27 @@ SCENARIO(licence_help_text) {
   CHECK(IsWindow(licence) && IsWindowEnabled(licence));
   setup.Kill();
 }
+
+SCENARIO(licence_cancel_no_keeps_the_box_yes_ends_setup) {
+  Program setup = Start("Setup.exe");
+  RECT before{};
+  HWND licence = OpenLicence(setup, &before);
+  REQUIRE(licence != nullptr);
+  HWND continua = Child(licence, "Button", "&Continua");
+  HWND box = Child(licence, "Button", kAccetto);
+  REQUIRE(Click(box));
+  REQUIRE(WaitFor([&] { return IsWindowEnabled(continua) != FALSE; }));
+  Press(Child(licence, "Button", "&Annulla"));
+  HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
+  CHECK(Child(dialog, "Static", "\r\n\r\nSi desidera annullare l'installazione di QelPictura?"));
+  Press(Child(dialog, "Button", "&No"));
+  CHECK(WaitFor([&] { return !IsWindow(dialog); }));
+  CHECK(IsWindow(licence) && IsWindowEnabled(continua));
+  CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED);
+  PostMessageW(licence, WM_SYSCOMMAND, SC_CLOSE, 0);
+  dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
+  Press(Child(dialog, "Button", "&Si"));
+  CHECK(setup.Exited());
+}
