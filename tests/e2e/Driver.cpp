@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <map>
 
 namespace e2e {
@@ -365,6 +366,13 @@ HTREEITEM SelectTreePath(HWND tree, const std::vector<std::string>& path) {
   return parent;
 }
 
+bool PickInFolderBrowser(HWND dialog, const std::vector<std::string>& path) {
+  std::vector<HWND> trees = Children(dialog, "SysTreeView32");
+  bool picked = trees.size() == 1 && SelectTreePath(trees[0], path) != nullptr;
+  Press(GetDlgItem(dialog, picked ? IDOK : IDCANCEL));
+  return picked;
+}
+
 HWND Focus(HWND window) {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
@@ -426,6 +434,164 @@ bool Keys(HWND window, const std::string& keys) {
   }
   if (process) CloseHandle(process);
   return true;
+}
+
+namespace {
+
+void SendMouse(int x, int y, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  input.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+  SendInput(1, &input, sizeof input);
+}
+
+// Waits until the window's program has taken the input sent so far.
+void Settle(HWND window) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid)) {
+    WaitForInputIdle(process, 3000);
+    CloseHandle(process);
+  }
+}
+
+bool ToFront(HWND window) {
+  HWND root = GetAncestor(window, GA_ROOT);
+  SetForegroundWindow(root);
+  return WaitFor([&] { return GetForegroundWindow() == root; }, 3000);
+}
+
+}  // namespace
+
+bool Click(HWND control) {
+  if (!control || !ToFront(control)) return false;
+  RECT r{};
+  GetWindowRect(control, &r);
+  int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  SendMouse(x, y, 0);
+  SendMouse(x, y, MOUSEEVENTF_LEFTDOWN);
+  SendMouse(x, y, MOUSEEVENTF_LEFTUP);
+  Settle(control);
+  return true;
+}
+
+bool DragByCaption(HWND window, int left, int top) {
+  if (!ToFront(window)) return false;
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  POINT client{0, 0};
+  ClientToScreen(window, &client);
+  // Half way between the frame's top and the client area: the title bar, right of the
+  // window icon.
+  int x = frame.left + 80, y = (frame.top + client.y) / 2;
+  LRESULT hit = 0;
+  SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
+                      reinterpret_cast<PDWORD_PTR>(&hit));
+  if (hit != HTCAPTION) {
+    std::printf("  no title bar at %d,%d (hit test %ld)\n", x, y, static_cast<long>(hit));
+    return false;
+  }
+  int dx = left - frame.left, dy = top - frame.top;
+  SendMouse(x, y, 0);
+  SendMouse(x, y, MOUSEEVENTF_LEFTDOWN);
+  for (int step = 1; step <= 8; ++step) {
+    SendMouse(x + dx * step / 8, y + dy * step / 8, 0);
+    Sleep(15);  // pacing of the mouse's own moves, not a wait for the program
+  }
+  SendMouse(x + dx, y + dy, MOUSEEVENTF_LEFTUP);
+  return WaitFor(
+      [&] {
+        RECT now{};
+        GetWindowRect(window, &now);
+        return now.left == left && now.top == top;
+      },
+      3000);
+}
+
+bool LabelSizedToText(HWND parent, const std::string& text, int left, int top, int width,
+                      bool bold) {
+  HWND label = Child(parent, "Static", text);
+  if (!label) {
+    std::printf("  no label \"%s\"\n", text.c_str());
+    return false;
+  }
+  HDC screen = GetDC(nullptr);
+  int height = -(825 * GetDeviceCaps(screen, LOGPIXELSY) + 3600) / 7200;
+  HFONT font = CreateFontW(height, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                           DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+  HGDIOBJ old = SelectObject(screen, font);
+  std::wstring wide = W(text);
+  SIZE size{};
+  GetTextExtentPoint32W(screen, wide.c_str(), static_cast<int>(wide.size()), &size);
+  SelectObject(screen, old);
+  DeleteObject(font);
+  ReleaseDC(nullptr, screen);
+  int expected = std::max(width, static_cast<int>(size.cx) * 15);
+  RECT r = Twips(label);
+  if (expected != width)
+    std::printf("  \"%s\": its text is %ld twips wide here, %d designed\n", text.c_str(),
+                static_cast<long>(size.cx) * 15, width);
+  bool ok = Is(r, left, top, expected, 195);
+  if (!ok) std::printf("  label \"%s\"\n", text.c_str());
+  return ok;
+}
+
+bool PageFrameInPlace(HWND page) {
+  int faults = 0;
+  auto check = [&](bool ok, const char* what) {
+    if (!ok) std::printf("  page frame: %s\n", what), ++faults;
+  };
+  check(Text(page) == kTitolo, "caption");
+  LONG style = GetWindowLongW(page, GWL_STYLE);
+  check((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU), "title bar with close box");
+  check(!(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)), "fixed border, no boxes");
+
+  // The controls without text, told apart by their kind and place.
+  auto statics = Children(page, "Static");
+  auto at = [&](int left, int top, int width, int height) -> HWND {
+    for (HWND h : statics) {
+      RECT r = Twips(h);
+      if (r.left == left && r.top == top && r.right == width && r.bottom == height) return h;
+    }
+    return nullptr;
+  };
+  HWND band = at(0, 0, 7290, 990);
+  check(band && Text(band).empty(), "lblTop 0,0 7290x990");
+  HWND image = at(6150, 225, 480, 480);
+  check(image && (GetWindowLongW(image, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            SendMessageW(image, STM_GETICON, 0, 0),
+        "Image1 6150,225 480x480 with its picture");
+  // Lines one pixel thick from x 0 to x 6900 inclusive.
+  check(at(0, 960, 6915, 15) != nullptr, "Line1 at 960");
+  check(at(0, 4575, 6915, 15) != nullptr, "Line2 at 4575");
+  check(at(0, 4590, 6915, 15) != nullptr, "Line3 at 4590");
+
+  // Its colours on the screen: the band and the light rule in the window colour, the
+  // other two rules in the shadow colour, the rest of the page in the button face.
+  ToFront(page);
+  auto colour = [&](int x, int y, int sysColour) {
+    POINT at{x, y};
+    ClientToScreen(page, &at);
+    return WaitFor(
+        [&] {
+          HDC screen = GetDC(nullptr);
+          COLORREF seen = GetPixel(screen, at.x, at.y);
+          ReleaseDC(nullptr, screen);
+          return seen == GetSysColor(sysColour);
+        },
+        3000);
+  };
+  check(colour(300, 10, COLOR_WINDOW), "band in the window colour");
+  check(colour(5, 64, COLOR_BTNSHADOW) && colour(459, 64, COLOR_BTNSHADOW), "Line1's colour");
+  check(colour(5, 305, COLOR_BTNSHADOW), "Line2's colour");
+  check(colour(5, 306, COLOR_WINDOW), "Line3's colour");
+  check(colour(5, 100, COLOR_BTNFACE), "page in the button face colour");
+  check(LabelSizedToText(page, "QelSoftware - Installazione di QelPictura", 375, 225, 3540, true),
+        "lblA");
+  return faults == 0;
 }
 
 HWND GoToDestinationPage(const Program& setup) {

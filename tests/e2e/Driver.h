@@ -112,15 +112,34 @@ void Press(HWND button);
 // selected. nullptr when some piece matches no item.
 std::string TreeItemText(HWND tree, HTREEITEM item);
 HTREEITEM SelectTreePath(HWND tree, const std::vector<std::string>& path);
+// In a folder-browse dialog: selects the item at that path of its tree and presses OK;
+// false (and the dialog cancelled) when the tree or an item of the path is missing.
+bool PickInFolderBrowser(HWND dialog, const std::vector<std::string>& path);
+
 HWND Focus(HWND window);
 // Real keystrokes through the system's input queue, to the window brought to the front,
 // e.g. Keys(page, "alt+c"), Keys(dialog, "Return"), Keys(page, "Escape").
 bool Keys(HWND window, const std::string& keys);
+// The real mouse, through the system's input queue: a left click in the middle of a
+// control, and a drag of a top-level window by its title bar to a new left and top.
+bool Click(HWND control);
+bool DragByCaption(HWND window, int left, int top);
 
 constexpr char kTitolo[] = "Installazione di QelPictura";
 constexpr char kTitoloRimozione[] = "Disinstallazione di QelPictura";
 constexpr int kPagina = 464, kDialogo = 421;
 constexpr char kAccetto[] = "Accett&o le condizioni del contratto";
+
+// A label sized to its text: at that left and top, 195 twips high, and as wide as its text
+// in Tahoma 8.25 pt as this system draws it, never narrower than designed. Wine's Tahoma
+// is wider than Windows' for some texts, so the width is measured here, not assumed.
+bool LabelSizedToText(HWND parent, const std::string& text, int left, int top, int width,
+                      bool bold = false);
+
+// The frame all of Setup's wizard pages share: the white band (lblTop) with its title
+// (lblA) and picture (Image1), the three rules, the window's caption and border. Reports
+// every difference; true when there is none.
+bool PageFrameInPlace(HWND page);
 
 // The journey through Setup's pages with the mouse, each step waiting for the next page:
 // welcome -> licence (ticked) -> destination page, which it returns (nullptr on failure).

@@ -1,26 +1,16 @@
 // The welcome page: its layout, the help, the cancel question and the way on.
+#include <shlobj.h>
+
 #include "../Driver.h"
 
 using namespace e2e;
-
-namespace {
-
-// The page's control whose rectangle starts at that place, in twips.
-HWND At(HWND page, int left, int top) {
-  for (HWND h : Children(page, "Static")) {
-    RECT r = Twips(h);
-    if (r.left == left && r.top == top) return h;
-  }
-  return nullptr;
-}
-
-}  // namespace
 
 SCENARIO(welcome_page_layout) {
   Program setup = Start("Setup.exe");
   HWND page = WaitWindow(setup, kTitolo, kPagina);
   REQUIRE(page != nullptr);
   CHECK(ClientSize(page).cy == 342);
+  CHECK(PageFrameInPlace(page));
   HWND continua = Child(page, "Button", "&Continua");
   CHECK(continua && Is(Twips(continua), 5475, 4665, 1215, 390));
   HWND aiuto = Child(page, "Button", "&?");
@@ -31,34 +21,21 @@ SCENARIO(welcome_page_layout) {
                      "QelPictura cattura le immagini dallo schermo\r\n\r\n"
                      "Potrai effettuare 'screen shot' con estrema facilità");
   CHECK(testo && Is(Twips(testo), 375, 1650, 5850, 945));
-  HWND titolo = Child(page, "Static", "QelSoftware - Installazione di QelPictura");
-  CHECK(titolo && Twips(titolo).left == 375 && Twips(titolo).top == 225);
-  // Labels sized to their text: Wine's Tahoma is wider than Windows', so their width is
-  // left to the font; place and height are the page's.
-  HWND sottotitolo = Child(page, "Static",
-                           "Questa procedura ti permette di installare QelPictura nel tuo sistema");
-  CHECK(sottotitolo && Twips(sottotitolo).left == 675 && Twips(sottotitolo).top == 570 &&
-        Twips(sottotitolo).bottom == 195);
-  HWND invito =
-      Child(page, "Static", "Clicca sul pulsante 'Continua' per procedere con l'installazione");
-  CHECK(invito && Twips(invito).left == 375 && Twips(invito).top == 3825 &&
-        Twips(invito).bottom == 195);
-  CHECK(Twips(titolo).bottom == 195);
-  // The band, its picture and the three lines (one pixel high; a line's width takes in
-  // its last point).
-  HWND band = At(page, 0, 0);
-  CHECK(band && Is(Twips(band), 0, 0, 7290, 990) && Text(band).empty());
-  HWND image = At(page, 6150, 225);
-  CHECK(image && Is(Twips(image), 6150, 225, 480, 480));
-  for (int top : {960, 4575, 4590}) {
-    HWND line = At(page, 0, top);
-    CHECK(line && Twips(line).bottom == 15 && std::abs(Twips(line).right - 6900) <= 15);
-  }
+  CHECK(LabelSizedToText(page,
+                         "Questa procedura ti permette di installare QelPictura nel tuo sistema",
+                         675, 570, 5025));
+  CHECK(LabelSizedToText(page, "Clicca sul pulsante 'Continua' per procedere con l'installazione",
+                         375, 3825, 4395));
+  // Nothing else on the page: the band, title, subtitle, picture, three rules, two labels
+  // of its own and the three buttons.
+  CHECK(Children(page, "Static").size() == 9);
+  CHECK(Children(page, "Button").size() == 3);
   CHECK(WaitFor([&] { return Focus(page) == continua; }, 3000));
   RECT screen{}, frame{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
   GetWindowRect(page, &frame);
   CHECK(std::abs((frame.left + frame.right) - (screen.left + screen.right)) <= 1);
+  CHECK(std::abs((frame.top + frame.bottom) - (screen.top + screen.bottom)) <= 1);
   setup.Kill();
 }
 
@@ -152,27 +129,98 @@ SCENARIO(continue_opens_the_licence_where_the_welcome_page_was) {
   setup.Kill();
 }
 
+namespace {
+
+// What an installation would leave behind, looked up the way Setup looks it up.
+std::vector<std::string> Footprint() {
+  std::vector<std::string> paths = {"C:\\Program Files\\QelPictura", "C:\\QelPictura"};
+  for (int csidl : {CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOPDIRECTORY}) {
+    wchar_t folder[MAX_PATH] = {};
+    if (SHGetSpecialFolderPathW(nullptr, folder, csidl, FALSE))
+      paths.push_back(U(folder) + "\\QelPictura.lnk");
+  }
+  for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS}) {
+    wchar_t folder[MAX_PATH] = {};
+    if (SHGetSpecialFolderPathW(nullptr, folder, csidl, FALSE))
+      paths.push_back(U(folder) + "\\QelPictura");
+  }
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  paths.push_back(U(system) + "\\msvbvm60.dll");
+  return paths;
+}
+
+bool NothingThere(const std::vector<std::string>& paths) {
+  bool none = true;
+  for (const std::string& path : paths)
+    if (GetFileAttributesW(W(path).c_str()) != INVALID_FILE_ATTRIBUTES)
+      std::printf("  left behind: %s\n", path.c_str()), none = false;
+  return none;
+}
+
+}  // namespace
+
+// Esc does nothing on the page nor in the dialog; Alt+A asks, Alt+N keeps the page, Enter
+// in the question presses its first button, "Si", and Setup ends by itself with nothing
+// written.
 SCENARIO(access_keys_enter_and_escape) {
-  Program setup = Start("Setup.exe");
+  std::string package = LayOutPackage();
+  std::vector<std::string> footprint = Footprint();
+  REQUIRE(NothingThere(footprint));
+  Program setup = Start(package + "\\Setup.exe", package);
   HWND page = WaitWindow(setup, kTitolo, kPagina);
   REQUIRE(page != nullptr);
+  REQUIRE(WaitFor([&] { return Focus(page) == Child(page, "Button", "&Continua"); }, 3000));
   REQUIRE(Keys(page, "Escape"));
   CHECK(IsWindow(page) && IsWindowEnabled(page) && Windows(setup, kTitolo).size() == 1);
   REQUIRE(Keys(page, "alt+a"));
   HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
   REQUIRE(dialog != nullptr);
+  HWND question =
+      Child(dialog, "Static", "\r\n\r\nSi desidera annullare l'installazione di QelPictura?");
+  CHECK(question && (GetWindowLongW(question, GWL_STYLE) & SS_TYPEMASK) == SS_CENTER);
   REQUIRE(Keys(dialog, "Escape"));
-  CHECK(IsWindow(dialog));
+  CHECK(IsWindow(dialog) && IsWindowVisible(dialog));
+  REQUIRE(Keys(dialog, "alt+n"));
+  CHECK(WaitFor([&] { return !IsWindow(dialog); }));
+  CHECK(IsWindow(page) && Windows(setup, kTitolo).size() == 1);
+  CHECK(WaitFor([&] { return IsWindowEnabled(page) != FALSE; }));
+
+  REQUIRE(Keys(page, "alt+a"));
+  dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
   REQUIRE(Keys(dialog, "Return"));  // the first visible button: "Si"
   CHECK(setup.Exited());
+  CHECK(setup.ExitCode() == 0);
+  CHECK(NothingThere(footprint));
+  CHECK(Run("reg query HKLM\\SOFTWARE\\Qel") != 0);
 }
 
-SCENARIO(alt_c_goes_on_to_the_licence_page) {
+// Enter presses the button that has the focus; in an OK dialog it presses "OK". Alt+C
+// goes on to the licence page.
+SCENARIO(enter_presses_the_focused_button_alt_c_continues) {
   Program setup = Start("Setup.exe");
   HWND page = WaitWindow(setup, kTitolo, kPagina);
   REQUIRE(page != nullptr);
+  HWND aiuto = Child(page, "Button", "&?");
+  REQUIRE(WaitFor([&] { return Focus(page) == Child(page, "Button", "&Continua"); }, 3000));
+  REQUIRE(Keys(page, "Tab"));
+  REQUIRE(WaitFor([&] { return Focus(page) == aiuto; }, 3000));
+  REQUIRE(Keys(page, "Return"));
+  HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
+  CHECK(Child(dialog, "Button", "&OK") && IsWindowVisible(Child(dialog, "Button", "&OK")));
+  REQUIRE(Keys(dialog, "Escape"));
+  CHECK(IsWindow(dialog));
+  REQUIRE(Keys(dialog, "Return"));
+  CHECK(WaitFor([&] { return !IsWindow(dialog); }));
+  CHECK(WaitFor([&] { return IsWindowEnabled(page) && Focus(page) == aiuto; }, 3000));
+  CHECK(Windows(setup, kTitolo).size() == 1);
+
   REQUIRE(Keys(page, "alt+c"));
-  CHECK(WaitWindowWith(setup, kTitolo, "Button", kAccetto) != nullptr);
+  HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
+  CHECK(licence != nullptr);
   CHECK(WaitFor([&] { return !IsWindow(page); }));
+  CHECK(Windows(setup, kTitolo).size() == 1);
   setup.Kill();
 }

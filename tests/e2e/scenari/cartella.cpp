@@ -1,5 +1,7 @@
 // The destination page: where it opens, the proposed folder, its layout, and the folder
 // browser that alone changes the folder.
+#include <shlobj.h>
+
 #include "../Driver.h"
 
 using namespace e2e;
@@ -50,7 +52,7 @@ HWND WaitBrowser(const Program& setup) {
   return s.found;
 }
 
-HWND Folder(HWND page) {
+HWND FolderBox(HWND page) {
   std::vector<HWND> edits = Children(page, "Edit");
   return edits.size() == 1 ? edits[0] : nullptr;
 }
@@ -61,10 +63,8 @@ bool Pick(const Program& setup, HWND page, const std::vector<std::string>& path)
   Press(Child(page, "Button", "sfoglia..."));
   HWND browser = WaitBrowser(setup);
   if (CHECK(browser != nullptr)) return false;
-  std::vector<HWND> trees = Children(browser, "SysTreeView32");
-  bool picked = trees.size() == 1 && SelectTreePath(trees[0], path) != nullptr;
+  bool picked = PickInFolderBrowser(browser, path);
   CHECK(picked);
-  Press(GetDlgItem(browser, picked ? IDOK : IDCANCEL));
   return !CHECK(WaitFor([&] { return !IsWindow(browser); })) && picked;
 }
 
@@ -80,8 +80,12 @@ SCENARIO(destination_page_opens_in_place_with_its_layout) {
   GetWindowRect(page, &after);
   CHECK(after.left == before.left && after.top == before.top);
   CHECK(ClientSize(page).cx == kPagina && ClientSize(page).cy == 342);
-  HWND folder = Folder(page);
+  HWND folder = FolderBox(page);
   REQUIRE(folder != nullptr);
+  // The shell's Program Files folder (special folder 38) with the product's subfolder.
+  wchar_t programFiles[MAX_PATH] = {};
+  CHECK(SHGetSpecialFolderPathW(nullptr, programFiles, CSIDL_PROGRAM_FILES, FALSE));
+  CHECK(U(programFiles) == "C:\\Program Files");
   CHECK(Text(folder) == "C:\\Program Files\\QelPictura");
   CHECK(Is(Twips(folder), 375, 2250, 4890, 315));
   LONG style = GetWindowLongW(folder, GWL_STYLE);
@@ -97,21 +101,16 @@ SCENARIO(destination_page_opens_in_place_with_its_layout) {
   CHECK(annulla && Is(Twips(annulla), 4050, 4665, 1215, 390));
   CHECK(WaitFor([&] { return Focus(page) == conferma; }, 3000));
 
-  // Labels sized to their text: Wine's font is wider, so only their place and height.
-  struct {
-    const char* text;
-    int left, top;
-  } labels[] = {
-      {"Confermare il percorso di installazione dell'applicazione", 675, 570},
-      {"Il programma verrà installato nella seguente cartella", 375, 1800},
-      {"Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'", 375, 2025},
-  };
-  for (const auto& l : labels) {
-    HWND label = Child(page, "Static", l.text);
-    RECT r = label ? Twips(label) : RECT{};  // {left, top, width, height}
-    if (CHECK(label && r.left == l.left && r.top == l.top && r.bottom == 195))
-      std::printf("  label \"%s\"\n", l.text);
-  }
+  CHECK(PageFrameInPlace(page));
+  CHECK(LabelSizedToText(page, "Confermare il percorso di installazione dell'applicazione", 675,
+                         570, 3900));
+  CHECK(LabelSizedToText(page, "Il programma verrà installato nella seguente cartella", 375, 1800,
+                         3735));
+  CHECK(LabelSizedToText(
+      page, "Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'", 375, 2025,
+      4695));
+  CHECK(Children(page, "Static").size() == 10);
+  CHECK(Children(page, "Button").size() == 4);
   HWND stato = Child(page, "Static", "Clicca sul pulsante 'Conferma' per installare QelPictura");
   CHECK(stato && Is(Twips(stato), 375, 3825, 6315, 675));
   setup.Kill();
@@ -122,7 +121,7 @@ SCENARIO(browse_cancel_keeps_the_folder) {
   RECT frame{};
   HWND page = OpenDestination(setup, &frame);
   REQUIRE(page != nullptr);
-  HWND folder = Folder(page);
+  HWND folder = FolderBox(page);
   REQUIRE(folder != nullptr);
   std::string proposed = Text(folder);
   Press(Child(page, "Button", "sfoglia..."));
@@ -144,7 +143,7 @@ SCENARIO(browse_picks_a_folder_or_a_drive_root) {
   RECT frame{};
   HWND page = OpenDestination(setup, &frame);
   REQUIRE(page != nullptr);
-  HWND folder = Folder(page);
+  HWND folder = FolderBox(page);
   REQUIRE(folder != nullptr);
   REQUIRE(Pick(setup, page, {"Desktop", "My Computer", "(C:)", "Scelta"}));
   CHECK(WaitFor([&] { return Text(folder) == "C:\\Scelta\\QelPictura"; }));
@@ -160,7 +159,7 @@ SCENARIO(typing_into_the_folder_box_changes_nothing) {
   RECT frame{};
   HWND page = OpenDestination(setup, &frame);
   REQUIRE(page != nullptr);
-  HWND folder = Folder(page);
+  HWND folder = FolderBox(page);
   REQUIRE(folder != nullptr);
   std::string proposed = Text(folder);
   REQUIRE(WaitFor([&] { return Focus(page) == Child(page, "Button", "&Conferma"); }, 3000));
@@ -170,4 +169,48 @@ SCENARIO(typing_into_the_folder_box_changes_nothing) {
   CHECK(Text(folder) == proposed);
   CHECK(IsWindow(page) && Windows(setup, kTitolo).size() == 1);
   setup.Kill();
+}
+
+SCENARIO(destination_help_text) {
+  Program setup = Start("Setup.exe");
+  RECT frame{};
+  HWND page = OpenDestination(setup, &frame);
+  REQUIRE(page != nullptr);
+  Press(Child(page, "Button", "&?"));
+  HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
+  CHECK(Child(dialog, "Static",
+              "La casella di testo mostra la cartella dove verrà installato il programma\r\n"
+              "Se per qualunque motivo non ti dovesse andare bene la cartella riportata, puoi "
+              "cliccare sul pulsante 'sfoglia' per scegliere una cartella d'installazione "
+              "differente\r\n"
+              "Se hai dei dubbi, lascia pure la cartella che vedi\r\n\r\n"
+              "Ora è possibile installare il programma cliccando sul pulsante 'Conferma'\r\n"
+              "Se invece vuoi annullare l'installazione, clicca sul pulsante 'Annulla'"));
+  HWND ok = Child(dialog, "Button", "&OK");
+  CHECK(ok && IsWindowVisible(ok) && !IsWindowVisible(Child(dialog, "Button", "&Si")));
+  Press(ok);
+  CHECK(WaitFor([&] { return !IsWindow(dialog); }));
+  CHECK(IsWindow(page) && Windows(setup, kTitolo).size() == 1);
+  setup.Kill();
+}
+
+SCENARIO(destination_close_box_no_keeps_the_page_yes_ends_setup) {
+  Program setup = Start("Setup.exe");
+  RECT frame{};
+  HWND page = OpenDestination(setup, &frame);
+  REQUIRE(page != nullptr);
+  PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+  HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
+  CHECK(Child(dialog, "Static", "\r\n\r\nSi desidera annullare l'installazione di QelPictura?"));
+  Press(Child(dialog, "Button", "&No"));
+  CHECK(WaitFor([&] { return !IsWindow(dialog); }));
+  CHECK(IsWindow(page) && Text(FolderBox(page)) == "C:\\Program Files\\QelPictura");
+  Press(Child(page, "Button", "&Annulla"));
+  dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
+  Press(Child(dialog, "Button", "&Si"));
+  CHECK(setup.Exited());
+  CHECK(!IsFolder("C:\\Program Files\\QelPictura"));
 }

@@ -8,11 +8,12 @@ using namespace e2e;
 
 namespace {
 
-// From the welcome page, moved to a place of its own, to the licence page.
+// From the welcome page, dragged by its title bar to a place of its own, to the licence
+// page.
 HWND OpenLicence(const Program& setup, RECT* welcomeFrame) {
   HWND page = WaitWindow(setup, kTitolo, kPagina);
   if (!page) return nullptr;
-  SetWindowPos(page, nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  if (CHECK(DragByCaption(page, 50, 60))) return nullptr;
   GetWindowRect(page, welcomeFrame);
   Press(Child(page, "Button", "&Continua"));
   HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
@@ -46,6 +47,9 @@ SCENARIO(licence_page_opens_in_place_with_its_layout) {
   GetWindowRect(licence, &after);
   CHECK(after.left == before.left && after.top == before.top);
   CHECK(ClientSize(licence).cx == kPagina && ClientSize(licence).cy == 342);
+  CHECK(PageFrameInPlace(licence));
+  CHECK(Children(licence, "Static").size() == 7);
+  CHECK(Children(licence, "Button").size() == 4);
 
   HWND annulla = Child(licence, "Button", "&Annulla");
   HWND aiuto = Child(licence, "Button", "&?");
@@ -61,11 +65,8 @@ SCENARIO(licence_page_opens_in_place_with_its_layout) {
   CHECK(continua && !IsWindowEnabled(continua));
   CHECK(WaitFor([&] { return Focus(licence) == annulla; }, 3000));
 
-  HWND sottotitolo =
-      Child(licence, "Static", "Contratto di licenza del software con l'utente finale");
-  REQUIRE(sottotitolo != nullptr);
-  RECT r = Twips(sottotitolo);
-  CHECK(r.left == 675 && r.top == 570 && r.bottom == 195);  // {left, top, width, height}
+  CHECK(LabelSizedToText(licence, "Contratto di licenza del software con l'utente finale", 675, 570,
+                         3660));
 
   std::vector<HWND> edits = Children(licence, "Edit");
   REQUIRE(edits.size() == 1);
@@ -80,18 +81,55 @@ SCENARIO(licence_page_opens_in_place_with_its_layout) {
   std::wstring agreement = W(Text(text1));
   CHECK(agreement.rfind(L"Contratto di licenza con l'utente finale\r\n\r\n", 0) == 0);
   CHECK(agreement.size() > 2 && agreement.substr(agreement.size() - 2) == L"\r\n");
-  std::size_t lines = 0, longest = 0;
+  std::vector<std::wstring> lines;
+  std::size_t longest = 0;
   for (std::size_t a = 0, b; a < agreement.size(); a = b + 2) {
     b = agreement.find(L"\r\n", a);
     if (b == std::wstring::npos) b = agreement.size();
-    std::wstring line = agreement.substr(a, b - a);
-    CHECK(line.find_first_of(L"\r\n") == std::wstring::npos);
-    longest = std::max(longest, line.size());
-    ++lines;
+    lines.push_back(agreement.substr(a, b - a));
+    CHECK(lines.back().find_first_of(L"\r\n") == std::wstring::npos);
+    longest = std::max(longest, lines.back().size());
   }
-  CHECK(lines >= 10);
+  CHECK(lines.size() >= 10);
   CHECK(longest <= 92);
+  // The support address on a line of its own between empty lines; the author's e-mail
+  // address last, after an empty line.
+  bool web = false;
+  for (std::size_t i = 1; i + 1 < lines.size(); ++i)
+    web |= lines[i].find(L"www.") != std::wstring::npos &&
+           lines[i].find(L' ') == std::wstring::npos && lines[i - 1].empty() &&
+           lines[i + 1].empty();
+  CHECK(web);
+  CHECK(lines.size() >= 2 && lines.back().find(L'@') != std::wstring::npos &&
+        lines.back().find(L' ') == std::wstring::npos && lines[lines.size() - 2].empty());
   CHECK(agreement.find(L"QelPictura") != std::wstring::npos);
+  setup.Kill();
+}
+
+SCENARIO(licence_box_gates_continue_by_mouse) {
+  Program setup = Start("Setup.exe");
+  RECT before{};
+  HWND licence = OpenLicence(setup, &before);
+  REQUIRE(licence != nullptr);
+  HWND continua = Child(licence, "Button", "&Continua");
+  HWND box = Child(licence, "Button", kAccetto);
+  REQUIRE(continua && box);
+  REQUIRE(Click(continua));  // disabled: nothing happens
+  CHECK(IsWindow(licence) && Windows(setup, kTitolo).size() == 1);
+  for (int round = 0; round < 2; ++round) {
+    REQUIRE(Click(box));
+    CHECK(WaitFor([&] { return IsWindowEnabled(continua) != FALSE; }));
+    CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED);
+    REQUIRE(Click(box));
+    CHECK(WaitFor([&] { return !IsWindowEnabled(continua); }));
+    CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED);
+  }
+  REQUIRE(Click(box));
+  REQUIRE(WaitFor([&] { return IsWindowEnabled(continua) != FALSE; }));
+  REQUIRE(Click(continua));
+  HWND destination = WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
+  CHECK(destination != nullptr);
+  CHECK(WaitFor([&] { return !IsWindow(licence); }));
   setup.Kill();
 }
 
@@ -166,4 +204,28 @@ SCENARIO(licence_help_text) {
   CHECK(WaitFor([&] { return !IsWindow(dialog); }));
   CHECK(IsWindow(licence) && IsWindowEnabled(licence));
   setup.Kill();
+}
+
+SCENARIO(licence_cancel_no_keeps_the_box_yes_ends_setup) {
+  Program setup = Start("Setup.exe");
+  RECT before{};
+  HWND licence = OpenLicence(setup, &before);
+  REQUIRE(licence != nullptr);
+  HWND continua = Child(licence, "Button", "&Continua");
+  HWND box = Child(licence, "Button", kAccetto);
+  REQUIRE(Click(box));
+  REQUIRE(WaitFor([&] { return IsWindowEnabled(continua) != FALSE; }));
+  Press(Child(licence, "Button", "&Annulla"));
+  HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
+  CHECK(Child(dialog, "Static", "\r\n\r\nSi desidera annullare l'installazione di QelPictura?"));
+  Press(Child(dialog, "Button", "&No"));
+  CHECK(WaitFor([&] { return !IsWindow(dialog); }));
+  CHECK(IsWindow(licence) && IsWindowEnabled(continua));
+  CHECK(SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED);
+  PostMessageW(licence, WM_SYSCOMMAND, SC_CLOSE, 0);
+  dialog = WaitWindow(setup, kTitolo, kDialogo);
+  REQUIRE(dialog != nullptr);
+  Press(Child(dialog, "Button", "&Si"));
+  CHECK(setup.Exited());
 }

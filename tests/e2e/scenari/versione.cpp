@@ -42,7 +42,9 @@ bool WelcomeToLicence(const Valore& v) {
     // The dialog is modal: the licence page may only come after its answer.
     ok &= !CHECK(dialog != nullptr && licence == nullptr);
     if (dialog) {
-      ok &= !CHECK(Child(dialog, "Static", kAvviso) != nullptr);
+      HWND text = Child(dialog, "Static", kAvviso);
+      ok &= !CHECK(text != nullptr);
+      ok &= !CHECK((GetWindowLongW(text, GWL_STYLE) & SS_TYPEMASK) == SS_LEFT);
       HWND okButton = Child(dialog, "Button", "&OK");
       ok &= !CHECK(okButton && IsWindowVisible(okButton));
       ok &= !CHECK(!IsWindowVisible(Child(dialog, "Button", "&Si")));
