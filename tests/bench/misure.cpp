@@ -21,7 +21,7 @@ double Now() {
 }
 
 void Figure(const std::string& name, double value) {
-  std::printf("figure|%s|%.1f\n", name.c_str(), value);
+  std::printf("figure|%s|%.3f\n", name.c_str(), value);
   std::fflush(stdout);
 }
 
