@@ -18,7 +18,7 @@ installed='C:\Program Files\QelPictura'
 setup_title="Installazione di QelPictura"
 uninstall_title="Disinstallazione di QelPictura"
 removed_title="QelSoftware"
-fill='#3296FA' # the progress bar's fill in Wine's light theme, found nowhere else on a page
+fill='#3096FA' # the progress bar's fill, the highlight colour (focused buttons are edged in it)
 
 # prefix DPI: a fresh prefix at that DPI, with the sample package in C:\pacchetto.
 prefix() {
@@ -38,9 +38,10 @@ reg() { "$WINE64" reg add "$@" /f >>"$log" 2>&1; }
 own_display() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
   xvfb=$!
-  trap 'end_session; kill $xvfb 2>/dev/null' EXIT
+  trap 'end_session; kill $xvfb 2>/dev/null || true' EXIT
   until [ -s "$work/display" ]; do sleep 0.05; done
-  export DISPLAY=:$(cat "$work/display")
+  DISPLAY=:$(cat "$work/display")
+  export DISPLAY
 }
 
 # start FOLDER PROGRAM: starts a Windows program with FOLDER (Unix path) as its current
@@ -49,7 +50,10 @@ start() {
   (cd "$1" && "$WINE64" explorer /desktop=qel,"$size" "$2" >>"$log" 2>&1 &)
   until_ "the Wine desktop" desktop_found
 }
-desktop_found() { desktop=$(xdotool search --name "^qel - Wine desktop$" 2>/dev/null | head -1); }
+desktop_found() {
+  desktop=$(xdotool search --name "^qel - Wine desktop$" 2>/dev/null | head -1) || true
+  [ -n "$desktop" ]
+}
 
 # end_session: ends the Wine desktop and whatever still runs in the prefix.
 end_session() {
@@ -70,17 +74,6 @@ until_() {
   exit 1
 }
 
-# maybe WHAT COMMAND...: as until_, but goes on (with a note) after about 6 s.
-maybe() {
-  local what=$1
-  shift
-  for _ in $(seq 60); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  echo "demo: did not see $what; going on" >&2
-}
-
 # windows TITLE N: true when exactly N visible windows have that caption.
 windows() {
   local n
@@ -93,13 +86,15 @@ wait_windows() { until_ "$2 window(s) \"$1\"" windows "$1" "$2"; }
 grab() { import -window "$desktop" "$1" 2>/dev/null; }
 screen() { grab "$work/screen.png" && md5sum <"$work/screen.png"; }
 
-# bar_shown FILE: true when the lower part of the screen shows a progress bar's fill.
+# bar_shown FILE: true when the lower part of the screen shows a progress bar's fill. At 96
+# DPI a focused button's edge has 190 pixels of that colour, the bar after its first step
+# about 1000; the threshold lies between, scaled with the DPI.
 bar_shown() {
   local width height pixels
   read -r width height < <(identify -format '%w %h' "$1")
   pixels=$(convert "$1" -crop "${width}x$((height * 3 / 5))+0+$((height * 2 / 5))" +repage \
     -fill black +opaque "$fill" -fill white -opaque "$fill" -format '%[fx:round(mean*w*h)]' info:)
-  [ "$pixels" -gt 0 ]
+  ((pixels > 500 * dpi * dpi / (96 * 96)))
 }
 bar_now() { grab "$work/screen.png" && bar_shown "$work/screen.png"; }
 no_bar_now() { ! bar_now; }
@@ -144,9 +139,9 @@ save() {
 # shot_mid_run NAME: the installation run caught between its steps, bar part-filled and a
 # status text showing: the first still screen on which the bar shows.
 shot_mid_run() {
-  maybe "the progress bar" bar_now
+  until_ "the progress bar" bar_now
   last_hash=""
-  maybe "a still screen with the progress bar" still_with_bar
+  until_ "a still screen with the progress bar" still_with_bar
   save "$1"
 }
 still_with_bar() {
@@ -202,7 +197,7 @@ uninstaller() {
   shot conferma
   press Tab space # from the default "Annulla" to "OK"
   wait_windows "$uninstall_title" 1
-  maybe "the removal run" bar_now
+  until_ "the removal run" bar_now
   until_ "the end of the removal run" no_bar_now
   shot rimosso
   press Tab space # "Chiudi", the only button left
@@ -216,7 +211,7 @@ uninstaller() {
 
 # journey DPI DESKTOP-SIZE FOLDER: the whole journey in a fresh prefix.
 journey() {
-  size=$2 shots=$3 count=0
+  dpi=$1 size=$2 shots=$3 count=0
   rm -rf "$shots" && mkdir -p "$shots"
   prefix "$1"
   # A newer version recorded as installed, so that Setup warns on leaving its first page.
