@@ -26,12 +26,6 @@ const char kAvviso[] =
 const char* const kRuntime[] = {"msvbvm60.dll", "oleaut32.dll", "olepro32.dll",
                                 "asycfilt.dll", "stdole2.tlb",  "comcat.dll"};
 
-std::string SystemDir() {
-  wchar_t buffer[MAX_PATH] = {};
-  GetSystemDirectoryW(buffer, MAX_PATH);
-  return U(buffer);
-}
-
 std::string Environment(const char* name) {
   wchar_t buffer[MAX_PATH] = {};
   GetEnvironmentVariableW(W(name).c_str(), buffer, MAX_PATH);
@@ -293,7 +287,7 @@ bool InFolder(const std::string& path, const std::string& folder) {
 // arrives; the registration of the runtime file that stayed is still started.
 SCENARIO(read_only_files_stay_and_the_rest_installs) {
   std::string package = LayOutPackage();
-  std::string system = SystemDir();
+  std::string system = SystemFolder();
   REQUIRE(CopyTo(Fixture("regsvr32.exe"), system + "\\regsvr32.exe"));
   REQUIRE(UseTheRegistrationProgramFile());
   CreateDirectoryW(W(kCartella).c_str(), nullptr);
@@ -334,7 +328,7 @@ SCENARIO(read_only_files_stay_and_the_rest_installs) {
 // both files are there, and the rest of the installation arrives.
 SCENARIO(files_held_open_stay_and_the_rest_installs) {
   std::string package = LayOutPackage();
-  std::string system = SystemDir();
+  std::string system = SystemFolder();
   REQUIRE(CopyTo(Fixture("regsvr32.exe"), system + "\\regsvr32.exe"));
   REQUIRE(UseTheRegistrationProgramFile());
   CreateDirectoryW(W(kCartella).c_str(), nullptr);
@@ -416,7 +410,7 @@ SCENARIO(without_the_scripting_object_shortcuts_fail_and_nothing_else) {
 // complete all the same.
 SCENARIO(without_a_registration_program_nothing_is_registered) {
   std::string package = LayOutPackage();
-  std::string system = SystemDir();
+  std::string system = SystemFolder();
   REQUIRE(DeleteFileW(W(system + "\\regsvr32.exe").c_str()));
   REQUIRE(UseTheRegistrationProgramFile());
   // Wine would otherwise run its own build in place of the missing file.
@@ -648,7 +642,7 @@ SCENARIO(planted_programs_and_dlls_never_run_or_load) {
   // for where they were mapped from.
   const char* const loadedLater[] = {"comctl32.dll", "uxtheme.dll", "dwmapi.dll"};
   std::string package = LayOutPackage();
-  std::string system = SystemDir();
+  std::string system = SystemFolder();
   REQUIRE(CreateDirectoryW(W(kCartella).c_str(), nullptr));
   for (const char* plant : plants)
     REQUIRE(CopyTo(Fixture("runtime.dll"), package + "\\" + plant) &&
