@@ -1,6 +1,9 @@
-// The installation run behind "Conferma": the folder, the product files, the runtime in
-// the system directory, the shortcuts, and the report on the result page. A failing step
-// is skipped; only four problems are recorded.
+// The installation run behind "Conferma", phase by phase: the folder, the product files,
+// the runtime in the system directory, the shortcuts, the checks, the report on the
+// result page and the hand-over to it. Every row is an action followed by its rhythm,
+// told by the same few helpers: a status text (stato, testoCopia), a progress step with
+// its pump and pause (passo), a pump and a pause without a step (sosta), a pump alone
+// (DoEvents). A failing step is skipped; only four problems are recorded.
 #include "Funzioni.h"
 #include "Impronta.h"
 #include "QelBarraProgressi.h"
@@ -9,22 +12,121 @@
 #include "frmMsg.h"
 
 using namespace forms;
-using namespace Funzioni;
+using namespace funzioni;
 using namespace impronta;
+using platform::Csidl;
+using platform::ShowCommand;
 
 namespace {
 
-constexpr int SW_SHOWMINIMIZED = 2;
+class Installazione {
+ public:
+  explicit Installazione(frmCartella& pagina) : pagina_(pagina), D(pagina.txtPercorso.Text()) {}
 
-}  // namespace
+  void Esegui() {
+    if (!Cartella()) return;
+    Inizio();
+    FileProdotto();
+    Runtime();
+    Collegamenti();
+    Controlli();
+    Resoconto();
+    Consegna();
+  }
 
-void frmCartella::testoCopia(const std::string& percorso) {
-  lblE.Caption("Copia dei files in corso...\r\n" + percorso);
+ private:
+  bool Cartella();
+  void Inizio();
+  void FileProdotto();
+  void Runtime();
+  void CopiaFileSistema(const std::string& nome);
+  void Collegamenti();
+  void Controlli();
+  void Resoconto();
+  void Consegna();
+
+  void stato(const std::string& testo) { pagina_.lblE.Caption(testo); }
+  void testoCopia(const std::string& percorso) {
+    stato("Copia dei files in corso...\r\n" + percorso);
+  }
+  void passo(unsigned pausa) {
+    barra_.Increment();
+    sosta(pausa);
+  }
+  void sosta(unsigned pausa) {
+    DoEvents();
+    Pausa(pausa);
+  }
+  // A problem for the result page's list; the first access to the page makes it.
+  void errore(const char* riga) {
+    pagina_.bErrori = true;
+    finale().Errori.AddItem(riga);
+  }
+  static frmFinale& finale() { return instance<frmFinale>(); }
+
+  frmCartella& pagina_;
+  const std::string D;
+  const std::string programma = D + "\\" + kProgramma;
+  const std::string aiuto = D + "\\" + kAiuto;
+  const std::string temi = D + "\\" + kCartellaTemi;
+  const std::string tema = temi + "\\" + kTema;
+  const std::string disinstallatore = D + "\\" + kDisinstallatore;
+  QelBarraProgressi barra_{kBarraSetup};
+};
+
+// The folder, one level deep. One that cannot be made is reported, and the page stays
+// as it was for another choice.
+bool Installazione::Cartella() {
+  platform::files().MakeFolder(D);
+  DoEvents();
+  if (EsisteCartella(D)) return true;
+  mMsgBox("\r\nNon riesco a creare la cartella\r\n" + D +
+              "\r\n\r\nSpecifica un'altra cartella cliccando sul pulsante 'sfoglia'",
+          false, true);
+  return false;
+}
+
+// The page is disabled until the checks are done; the bar goes between the folder box
+// and the status text.
+void Installazione::Inizio() {
+  pagina_.Enabled(false);
+  barra_.HandleParent(pagina_.hWnd());
+  barra_.CrateProgress(Form::Scaled(25), Form::Scaled(215), Form::Scaled(416), Form::Scaled(18));
+  stato("Installazione in corso...");
+  passo(800);
+}
+
+void Installazione::FileProdotto() {
+  auto& files = platform::files();
+  // clang-format off
+  testoCopia(programma);                          passo(60);
+  files.Copy(kProgramma, programma);              passo(60);
+  testoCopia(aiuto);                              passo(60);
+  files.Copy(kAiuto, aiuto);                      passo(60);
+  files.MakeFolder(temi);                         passo(60);
+  testoCopia(tema);                               passo(60);
+  files.Copy(kTema, tema);                        DoEvents();
+  testoCopia(disinstallatore);                    passo(60);
+  files.Copy(kDisinstallatore, disinstallatore);  passo(60); sosta(60);
+  // clang-format on
+}
+
+// Each runtime file goes into the system directory and is registered; the essential one
+// must have arrived there, or it goes into D as well and the problem is recorded.
+void Installazione::Runtime() {
+  for (const char* nome : kFileSistema) {
+    barra_.Increment();
+    CopiaFileSistema(nome);
+  }
+  if (!EsisteFile(CartellaSistema() + kEssenziale)) {
+    platform::files().Copy(kEssenziale, D + "\\" + kEssenziale);
+    errore("Non è stato possibile copiare dei files essenziali");
+  }
 }
 
 // Puts one runtime file into the system directory and starts its registration, whether
 // or not the copy succeeded.
-void frmCartella::CopiaFileSistema(const std::string& nome) {
+void Installazione::CopiaFileSistema(const std::string& nome) {
   testoCopia(CartellaSistema() + nome);
   DoEvents();
   platform::files().Copy(nome, CartellaSistema() + nome);
@@ -33,117 +135,60 @@ void frmCartella::CopiaFileSistema(const std::string& nome) {
   std::string sistema = CartellaSistema();
   platform::processes().Start(sistema + kRegistrazione,
                               std::string(kRegistrazione) + " /s " + sistema + nome,
-                              SW_SHOWMINIMIZED);
+                              ShowCommand::Minimized);
   DoEvents();
 }
 
-void frmCartella::cmdConferma_Click() {
-  auto& files = platform::files();
-  const std::string D = txtPercorso.Text();
-
-  files.MakeFolder(D);
-  DoEvents();
-  if (!EsisteCartella(D)) {
-    mMsgBox("\r\nNon riesco a creare la cartella\r\n" + D +
-                "\r\n\r\nSpecifica un'altra cartella cliccando sul pulsante 'sfoglia'",
-            false, true);
+// The shortcuts go where the all-users folders are, else into the current user's. No
+// menu folder, no shortcut at all.
+void Installazione::Collegamenti() {
+  stato("Creazione dei collegamenti in corso...");
+  passo(600);
+  std::string desktop = CartellaCondivisa(Csidl::CommonDesktopDirectory, Csidl::Desktop, true);
+  std::string programmi = CartellaCondivisa(Csidl::CommonPrograms, Csidl::Programs, true);
+  std::string menu = programmi + kCartellaMenu;
+  platform::files().MakeFolder(menu);
+  if (!EsisteCartella(menu)) {
+    errore("Impossibile creare dei collegamenti nel menu avvio");
     return;
   }
-
-  Enabled(false);
-  QelBarraProgressi barra(kBarraSetup);
-  barra.HandleParent(hWnd());
-  barra.CrateProgress(Scaled(25), Scaled(215), Scaled(416), Scaled(18));
-  auto passo = [&barra](unsigned pausa) {
-    barra.Increment();
-    DoEvents();
-    Pausa(pausa);
-  };
-
-  lblE.Caption("Installazione in corso...");
-  passo(800);
-
-  const std::string programma = D + "\\" + kProgramma;
-  const std::string aiuto = D + "\\" + kAiuto;
-  const std::string temi = D + "\\" + kCartellaTemi;
-  const std::string tema = temi + "\\" + kTema;
-  const std::string disinstallatore = D + "\\" + kDisinstallatore;
-  testoCopia(programma);
-  passo(60);
-  files.Copy(kProgramma, programma);
-  passo(60);
-  testoCopia(aiuto);
-  passo(60);
-  files.Copy(kAiuto, aiuto);
-  passo(60);
-  files.MakeFolder(temi);
-  passo(60);
-  testoCopia(tema);
-  passo(60);
-  files.Copy(kTema, tema);
-  DoEvents();
-  testoCopia(disinstallatore);
-  passo(60);
-  files.Copy(kDisinstallatore, disinstallatore);
-  passo(60);
-  DoEvents();
-  Pausa(60);
-
-  for (const char* nome : kFileSistema) {
-    barra.Increment();
-    CopiaFileSistema(nome);
-  }
-
-  frmFinale& finale = instance<frmFinale>();
-  if (!EsisteFile(CartellaSistema() + kEssenziale)) {
-    files.Copy(kEssenziale, D + "\\" + kEssenziale);
-    bErrori = true;
-    finale.Errori.AddItem("Non è stato possibile copiare dei files essenziali");
-  }
-
-  lblE.Caption("Creazione dei collegamenti in corso...");
-  passo(600);
-
-  std::string desktop = CartellaCondivisa(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP, true);
-  std::string programmi = CartellaCondivisa(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS, true);
-  std::string menu = programmi + kCartellaMenu;
-  files.MakeFolder(menu);
-  if (EsisteCartella(menu)) {
-    menu += "\\";
-    bool problemi = false;
-    problemi |= !CreaCollegamento(desktop + kCollegamento, programma, kDescrizione);
-    problemi |= !CreaCollegamento(menu + kCollegamento, programma, kDescrizione);
-    problemi |=
-        !CreaCollegamento(menu + kCollegamentoRimuovi, disinstallatore, kDescrizioneRimuovi);
-    if (problemi) {
-      bErrori = true;
-      finale.Errori.AddItem("Problemi nella creazione dei collegamenti");
-    }
-  } else {
-    bErrori = true;
-    finale.Errori.AddItem("Impossibile creare dei collegamenti nel menu avvio");
-  }
-
-  lblE.Caption("Completamento dell'installazione in corso...");
-  DoEvents();
-  Pausa(800);
-
-  if (EsisteFile(programma)) {
-    finale.Avvio = programma;
-  } else {
-    bErrori = true;
-    finale.Errori.AddItem("Non è stato possibile copiare il file principale dell'applicazione");
-  }
-
-  Enabled(true);
-  for (int i = 0; i < 4; ++i) barra.LievIncrement();
-  DoEvents();
-
-  finale.Errori.Visible(bErrori);
-  finale.lblD.Visible(!bErrori);
-  finale.lblC.Caption(bErrori ? "L'installazione non è stata completata correttamente\r\nErrori:"
-                              : "Installazione eseguita correttamente");
-  finale.Move(Left(), Top(), Width(), Height());
-  finale.Show();
-  Unload();
+  menu += "\\";
+  bool problemi = false;
+  problemi |= !CreaCollegamento(desktop + kCollegamento, programma, kDescrizione);
+  problemi |= !CreaCollegamento(menu + kCollegamento, programma, kDescrizione);
+  problemi |= !CreaCollegamento(menu + kCollegamentoRimuovi, disinstallatore, kDescrizioneRimuovi);
+  if (problemi) errore("Problemi nella creazione dei collegamenti");
 }
+
+// The main program must be in place to be started at the end. Then the page comes back
+// and the bar fills.
+void Installazione::Controlli() {
+  stato("Completamento dell'installazione in corso...");
+  sosta(800);
+  if (EsisteFile(programma))
+    finale().Avvio = programma;
+  else
+    errore("Non è stato possibile copiare il file principale dell'applicazione");
+  pagina_.Enabled(true);
+  for (int i = 0; i < 4; ++i) barra_.LievIncrement();
+  DoEvents();
+}
+
+void Installazione::Resoconto() {
+  const bool bErrori = pagina_.bErrori;
+  finale().Errori.Visible(bErrori);
+  finale().lblD.Visible(!bErrori);
+  finale().lblC.Caption(bErrori ? "L'installazione non è stata completata correttamente\r\nErrori:"
+                                : "Installazione eseguita correttamente");
+}
+
+// The result page takes the destination page's place and size, and the page goes.
+void Installazione::Consegna() {
+  finale().Move(pagina_.Left(), pagina_.Top(), pagina_.Width(), pagina_.Height());
+  finale().Show();
+  pagina_.Unload();
+}
+
+}  // namespace
+
+void frmCartella::cmdConferma_Click() { Installazione(*this).Esegui(); }

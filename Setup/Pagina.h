@@ -1,34 +1,36 @@
-// The frame that the wizard's pages share: the white band with its title, subtitle and
-// picture, the etched rule above the buttons, and (on the first three pages) the help
-// and cancel buttons with the cancel confirmation.
+// The frame that the wizard's pages share: the band with Setup's title, the forward
+// button's place, and (on the first three pages) the help and cancel buttons with the
+// cancel confirmation.
 #pragma once
 
 #include <optional>
 
-#include "forms/Form.h"
+#include "Banda.h"
 
-class Pagina : public forms::Form {
- public:
-  forms::Control lblTop, lblA, lblB, Image1, Line1, Line2, Line3;
-
+class Pagina : public FinestraConBanda {
  protected:
   Pagina(const char* sottotitolo, int larghezzaSottotitolo, StartUp avvio = StartUp::Manual,
          int larghezza = 6960, int altezza = 5130);
   // The forward button in the bottom right corner.
-  forms::Twips avanti() const { return {5475, 4665, 1215, 390}; }
+  static forms::Twips avanti() { return {5475, 4665, 1215, 390}; }
 };
 
 class PaginaGuidata : public Pagina {
  public:
-  forms::Control cmdAiuto, cmdAnnulla;
+  forms::CommandButton cmdAiuto, cmdAnnulla;
 
  protected:
-  PaginaGuidata(const char* sottotitolo, int larghezzaSottotitolo, StartUp avvio = StartUp::Manual);
+  // The places of "&?" and "&Annulla" in the page's focus order.
+  struct OrdineDelFuoco {
+    int aiuto, annulla;
+  };
+  PaginaGuidata(const char* sottotitolo, int larghezzaSottotitolo, OrdineDelFuoco posti,
+                StartUp avvio = StartUp::Manual);
   virtual void cmdAiuto_Click() = 0;
   void cmdAnnulla_Click();
-  void Form_QueryUnload(int& Cancel, int UnloadMode) override;
+  void Form_QueryUnload(int& Cancel, forms::UnloadMode UnloadMode) override;
 
  private:
   // The cancel question's answer, or nothing when it cannot be shown at all.
-  std::optional<int> chiediAnnullamento();
+  std::optional<platform::Answer> chiediAnnullamento();
 };

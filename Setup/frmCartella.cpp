@@ -5,33 +5,31 @@
 #include "frmMsg.h"
 
 using namespace forms;
-using namespace Funzioni;
+using namespace funzioni;
+using platform::Csidl;
 
 frmCartella::frmCartella()
-    : PaginaGuidata("Confermare il percorso di installazione dell'applicazione", 3900),
-      lblC(*this, Label, {375, 1800, 3735, 195},
-           "Il programma verrà installato nella seguente cartella"),
-      lblD(*this, Label, {375, 2025, 4695, 195},
-           "Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'"),
-      txtPercorso(*this, TextBox, {375, 2250, 4890, 315}, ""),
-      cmdSfoglia(*this, Button, {5520, 2235, 1140, 345}, "sfoglia..."),
-      lblE(*this, Label, {375, 3825, 6315, 675},
-           "Clicca sul pulsante 'Conferma' per installare QelPictura"),
-      cmdConferma(*this, Button, avanti(), "&Conferma") {
-  lblC.autoSize();
-  lblD.autoSize();
-  txtPercorso.readOnly();
-  lblE.wraps();
-  cmdSfoglia.onClick([this] { cmdSfoglia_Click(); });
-  cmdConferma.onClick([this] { cmdConferma_Click(); });
-  TabOrder({&cmdConferma, &cmdAiuto, &cmdAnnulla, &cmdSfoglia, &txtPercorso});
+    : PaginaGuidata("Confermare il percorso di installazione dell'applicazione", 3900,
+                    {.aiuto = 2, .annulla = 3}) {
+  lblC = label({375, 1800, 3735, 195}, "Il programma verrà installato nella seguente cartella")
+             .autoSize();
+  lblD = label({375, 2025, 4695, 195},
+               "Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'")
+             .autoSize();
+  txtPercorso = textBox({375, 2250, 4890, 315}).readOnly().tab(5);
+  cmdSfoglia = button({5520, 2235, 1140, 345}, "sfoglia...")
+                   .tab(4)
+                   .onClick(&frmCartella::cmdSfoglia_Click);
+  lblE = label({375, 3825, 6315, 675}, "Clicca sul pulsante 'Conferma' per installare QelPictura")
+             .wraps();
+  cmdConferma = button(avanti(), "&Conferma").tab(1).onClick(&frmCartella::cmdConferma_Click);
 }
 
 // The first folder that exists among Program Files as the shell knows it, "C:\programmi"
 // and "C:\Program Files", with the product's own subfolder; else "C:\QelPictura".
 void frmCartella::Form_Load() {
-  if (EsisteCartella(PercorsoSpeciale(impronta::CSIDL_PROGRAM_FILES, false)))
-    txtPercorso.Text(PercorsoSpeciale(impronta::CSIDL_PROGRAM_FILES, false));
+  if (EsisteCartella(PercorsoSpeciale(Csidl::ProgramFiles, false)))
+    txtPercorso.Text(PercorsoSpeciale(Csidl::ProgramFiles, false));
   else if (EsisteCartella("C:\\programmi"))
     txtPercorso.Text("C:\\programmi\\");
   else if (EsisteCartella("C:\\Program Files"))
@@ -60,3 +58,5 @@ void frmCartella::cmdAiuto_Click() {
       "Se invece vuoi annullare l'installazione, clicca sul pulsante 'Annulla'",
       false, true);
 }
+
+// cmdConferma_Click, the installation run, follows in Installazione.cpp.

@@ -10,14 +10,14 @@ class frmCartella : public PaginaGuidata {
  public:
   frmCartella();
 
-  forms::Control lblC, lblD, txtPercorso, cmdSfoglia, lblE, cmdConferma;
+  forms::Label lblC, lblD, lblE;
+  forms::TextBox txtPercorso;
+  forms::CommandButton cmdSfoglia, cmdConferma;
   bool bErrori = false;
 
  private:
   void Form_Load() override;
   void cmdSfoglia_Click();
   void cmdAiuto_Click() override;
-  void cmdConferma_Click();
-  void CopiaFileSistema(const std::string& nome);
-  void testoCopia(const std::string& percorso);
+  void cmdConferma_Click();  // the installation run, in Installazione.cpp
 };

@@ -9,7 +9,10 @@ class frmFinale : public Pagina {
  public:
   frmFinale();
 
-  forms::Control lblC, Errori, lblD, lblE, cmdChiudi;
+  forms::Label lblC;
+  forms::ListBox Errori;
+  forms::Label lblD, lblE;
+  forms::CommandButton cmdChiudi;
   std::string Avvio;  // the program to start when the page closes
 
  private:

@@ -31,15 +31,13 @@ const char kContratto[] =
 }  // namespace
 
 frmLicenza::frmLicenza()
-    : PaginaGuidata("Contratto di licenza del software con l'utente finale", 3660),
-      Text1(*this, TextBox, {150, 1125, 6660, 2865}, kContratto),
-      ckAccetto(*this, CheckBox, {225, 4125, 2790, 390}, "Accett&o le condizioni del contratto"),
-      cmdContinua(*this, Button, avanti(), "&Continua") {
-  Text1.multiLine().bothScrollBars().readOnly();
-  cmdContinua.disabled();
-  ckAccetto.onClick([this] { ckAccetto_Click(); });
-  cmdContinua.onClick([this] { cmdContinua_Click(); });
-  TabOrder({&cmdAnnulla, &cmdAiuto, &cmdContinua, &ckAccetto, &Text1});
+    : PaginaGuidata("Contratto di licenza del software con l'utente finale", 3660,
+                    {.aiuto = 2, .annulla = 1}) {
+  Text1 = textBox({150, 1125, 6660, 2865}, kContratto).multiLine().bothScrollBars().readOnly().tab(5);
+  ckAccetto = checkBox({225, 4125, 2790, 390}, "Accett&o le condizioni del contratto")
+                  .tab(4)
+                  .onClick(&frmLicenza::ckAccetto_Click);
+  cmdContinua = button(avanti(), "&Continua").disabled().tab(3).onClick(&frmLicenza::cmdContinua_Click);
 }
 
 void frmLicenza::ckAccetto_Click() { cmdContinua.Enabled(ckAccetto.Value() != 0); }

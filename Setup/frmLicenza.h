@@ -7,7 +7,9 @@ class frmLicenza : public PaginaGuidata {
  public:
   frmLicenza();
 
-  forms::Control Text1, ckAccetto, cmdContinua;
+  forms::TextBox Text1;
+  forms::CheckBox ckAccetto;
+  forms::CommandButton cmdContinua;
 
  private:
   void ckAccetto_Click();

@@ -14,15 +14,12 @@ constexpr int kVersioneDiQuestoSetup = 1;
 
 frmMain::frmMain()
     : PaginaGuidata("Questa procedura ti permette di installare QelPictura nel tuo sistema", 5025,
-                    StartUp::CentreScreen),
-      lblC(*this, Label, {375, 1650, 5850, 945}, "#"),
-      lblD(*this, Label, {375, 3825, 4395, 195},
-           "Clicca sul pulsante 'Continua' per procedere con l'installazione"),
-      cmdContinua(*this, Button, avanti(), "&Continua") {
-  lblC.wraps();
-  lblD.autoSize();
-  cmdContinua.onClick([this] { cmdContinua_Click(); });
-  TabOrder({&cmdContinua, &cmdAiuto, &cmdAnnulla});
+                    {.aiuto = 2, .annulla = 3}, StartUp::CentreScreen) {
+  lblC = label({375, 1650, 5850, 945}, "#").wraps();
+  lblD = label({375, 3825, 4395, 195},
+               "Clicca sul pulsante 'Continua' per procedere con l'installazione")
+             .autoSize();
+  cmdContinua = button(avanti(), "&Continua").tab(1).onClick(&frmMain::cmdContinua_Click);
 }
 
 void frmMain::Form_Initialize() { platform::windows().InitCommonControls(); }
@@ -34,7 +31,7 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::cmdAiuto_Click() {
-  Funzioni::DoEvents();
+  funzioni::DoEvents();
   mMsgBox(
       "Premendo il pulsante 'Continua', verrà visualizzata un'ulteriore schermata nella quale è "
       "richiesta l'accettazione del contratto di licenza che verrà visualizzato\r\n\r\n"

@@ -8,7 +8,8 @@ class frmMain : public PaginaGuidata {
   frmMain();
   void Form_Initialize() override;
 
-  forms::Control lblC, lblD, cmdContinua;
+  forms::Label lblC, lblD;
+  forms::CommandButton cmdContinua;
 
  private:
   void Form_Load() override;

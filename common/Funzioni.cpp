@@ -1,11 +1,9 @@
 // The routines both programs hold.
 #include "Funzioni.h"
 
-namespace Funzioni {
+namespace funzioni {
 
 namespace {
-
-constexpr std::uint32_t FILE_ATTRIBUTE_DIRECTORY = 16;
 
 std::string senzaSpazi(const std::string& testo) {
   std::size_t primo = testo.find_first_not_of(' ');
@@ -15,13 +13,13 @@ std::string senzaSpazi(const std::string& testo) {
 
 }  // namespace
 
-std::string PercorsoSpeciale(int csidl, bool crea) {
+std::string PercorsoSpeciale(platform::Csidl csidl, bool crea) {
   std::string percorso = platform::shell().SpecialFolder(csidl, crea);
   if (!percorso.empty() && percorso.back() != '\\') percorso += '\\';
   return percorso;
 }
 
-std::string CartellaCondivisa(int comune, int utente, bool crea) {
+std::string CartellaCondivisa(platform::Csidl comune, platform::Csidl utente, bool crea) {
   std::string condivisa = PercorsoSpeciale(comune, false);
   bool esiste = EsisteCartella(condivisa);
   std::string personale = PercorsoSpeciale(utente, crea);
@@ -30,12 +28,12 @@ std::string CartellaCondivisa(int comune, int utente, bool crea) {
 
 bool EsisteFile(std::string percorso) {
   auto attributi = platform::files().Attributes(senzaSpazi(percorso));
-  return attributi && !(*attributi & FILE_ATTRIBUTE_DIRECTORY);
+  return attributi && !(*attributi & platform::kAttributeFolder);
 }
 
 bool EsisteCartella(std::string percorso) {
   auto attributi = platform::files().Attributes(senzaSpazi(percorso));
-  return attributi && (*attributi & FILE_ATTRIBUTE_DIRECTORY);
+  return attributi && (*attributi & platform::kAttributeFolder);
 }
 
-}  // namespace Funzioni
+}  // namespace funzioni

@@ -6,14 +6,14 @@
 
 #include "platform/Platform.h"
 
-namespace Funzioni {
+namespace funzioni {
 
 // A shell special folder ending with "\", or empty.
-std::string PercorsoSpeciale(int csidl, bool crea);
+std::string PercorsoSpeciale(platform::Csidl csidl, bool crea);
 // The all-users folder when it exists, else the current user's (created when `crea`);
 // both are looked up whichever way the choice goes. The rule by which the shortcuts are
 // placed and found again.
-std::string CartellaCondivisa(int comune, int utente, bool crea);
+std::string CartellaCondivisa(platform::Csidl comune, platform::Csidl utente, bool crea);
 bool EsisteFile(std::string percorso);
 bool EsisteCartella(std::string percorso);
 // The folder the user picks, without a final "\" (a drive root comes back as "C:"), or
@@ -28,4 +28,4 @@ bool CreaCollegamento(std::string collegamento, std::string destinazione, std::s
 inline void DoEvents() { platform::windows().Pump(); }
 inline void Pausa(unsigned millisecondi) { platform::processes().Pause(millisecondi); }
 
-}  // namespace Funzioni
+}  // namespace funzioni

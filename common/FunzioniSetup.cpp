@@ -2,17 +2,12 @@
 // shortcut maker.
 #include "Funzioni.h"
 
-namespace Funzioni {
-
-namespace {
-constexpr unsigned BIF_RETURNONLYFSDIRS = 0x1;
-constexpr unsigned BIF_EDITBOX_NEWDIALOGSTYLE = 0x50;
-constexpr std::int16_t kFinestraNormale = 1;
-}  // namespace
+namespace funzioni {
 
 std::string ScegliCartella(std::string titolo, platform::Handle proprietario, bool nuovoStile) {
   auto scelta = platform::shell().BrowseForFolder(
-      proprietario, titolo, nuovoStile ? BIF_EDITBOX_NEWDIALOGSTYLE : BIF_RETURNONLYFSDIRS);
+      proprietario, titolo,
+      nuovoStile ? platform::BrowseStyle::EditBoxNewDialog : platform::BrowseStyle::FoldersOnly);
   if (!scelta) return {};
   std::string percorso = *scelta;
   if (!percorso.empty() && percorso.back() == '\\') percorso.pop_back();
@@ -26,11 +21,12 @@ std::string CartellaSistema() {
 }
 
 bool CreaCollegamento(std::string collegamento, std::string destinazione, std::string descrizione) {
-  if (!platform::shell().WriteShortcut(collegamento, destinazione, kFinestraNormale, descrizione))
+  if (!platform::shell().WriteShortcut(collegamento, destinazione, platform::ShowCommand::Normal,
+                                       descrizione))
     return false;
   bool creato = EsisteFile(collegamento);
   DoEvents();
   return creato;
 }
 
-}  // namespace Funzioni
+}  // namespace funzioni

@@ -23,13 +23,6 @@ inline constexpr std::array<const char*, 6> kFileSistema = {
 inline constexpr char kEssenziale[] = "msvbvm60.dll";
 inline constexpr char kRegistrazione[] = "REGSVR32.EXE";
 
-// Shell special folders.
-inline constexpr int CSIDL_DESKTOP = 0;
-inline constexpr int CSIDL_PROGRAMS = 2;
-inline constexpr int CSIDL_COMMON_PROGRAMS = 23;
-inline constexpr int CSIDL_COMMON_DESKTOPDIRECTORY = 25;
-inline constexpr int CSIDL_PROGRAM_FILES = 38;
-
 // Shortcuts: on the desktop, and in the product's Start-menu folder.
 inline constexpr char kCartellaMenu[] = "QelPictura";  // under the programs folder
 inline constexpr char kCollegamento[] = "QelPictura.lnk";

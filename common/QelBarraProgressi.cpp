@@ -1,9 +1,8 @@
 #include "QelBarraProgressi.h"
 
+using platform::ProgressMessage;
+
 namespace {
-constexpr unsigned PBM_SETSTEP = 0x404;
-constexpr unsigned PBM_STEPIT = 0x405;
-constexpr unsigned kFiglioVisibile = 0x50000000;  // WS_CHILD | WS_VISIBLE
 constexpr int kIdentificatore = 1;
 constexpr std::intptr_t kIstanza = 1;
 const std::int32_t kDatiCreazione = 1;
@@ -13,20 +12,21 @@ bool QelBarraProgressi::CrateProgress(int iLeft, int iTop, int iWidth, int iHeig
   if (padre_ == 0) return false;
   auto& w = platform::windows();
   barra_ =
-      w.CreateChild(0, "msctls_progress32", "1", kFiglioVisibile, {iLeft, iTop, iWidth, iHeight},
-                    padre_, kIdentificatore, kIstanza, &kDatiCreazione);
-  w.Send(barra_, PBM_SETSTEP, 1, 0);
+      w.CreateChild(0, "msctls_progress32", "1", platform::ChildStyle::ChildVisible,
+                    {iLeft, iTop, iWidth, iHeight}, padre_, kIdentificatore, kIstanza,
+                    &kDatiCreazione);
+  w.Send(barra_, ProgressMessage::SetStep, 1, 0);
   return barra_ != 0;
 }
 
 void QelBarraProgressi::Increment() {
   if (barra_ == 0) return;
   for (int i = 0; i < impostazioni_.passiIncremento; ++i)
-    platform::windows().Send(barra_, PBM_STEPIT, 0, 0);
+    platform::windows().Send(barra_, ProgressMessage::StepIt, 0, 0);
 }
 
 void QelBarraProgressi::LievIncrement() {
-  if (barra_ != 0) platform::windows().Send(barra_, PBM_STEPIT, 0, 0);
+  if (barra_ != 0) platform::windows().Send(barra_, ProgressMessage::StepIt, 0, 0);
 }
 
 void QelBarraProgressi::Destroy() {

@@ -8,21 +8,22 @@
 class frmMsg : public forms::Form {
  public:
   frmMsg();
-  // Shows the text modally and returns 1 (OK), 6 (Si) or 7 (No, or closed).
-  int mMsgBox(std::string iMsg, bool Si_No, bool AllineaSX);
+  // Shows the text modally and returns Ok, Yes (Si) or No (No, or closed).
+  platform::Answer mMsgBox(std::string iMsg, bool Si_No, bool AllineaSX);
 
-  forms::Control lbl, cmdOk, cmdSi, cmdNo;
+  forms::Label lbl;
+  forms::CommandButton cmdOk, cmdSi, cmdNo;
 
  private:
   void cmdOk_Click();
   void cmdSi_Click();
   void cmdNo_Click();
-  void rispondi(int risposta);
+  void rispondi(platform::Answer risposta);
 
-  int Risposta = 7;
+  platform::Answer Risposta = platform::Answer::No;
 };
 
 // The message dialog's one instance.
-inline int mMsgBox(std::string iMsg, bool Si_No, bool AllineaSX) {
+inline platform::Answer mMsgBox(std::string iMsg, bool Si_No, bool AllineaSX) {
   return forms::instance<frmMsg>().mMsgBox(std::move(iMsg), Si_No, AllineaSX);
 }

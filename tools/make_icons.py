@@ -4,7 +4,8 @@
 
   Setup/res/setup.ico               32 x 32 and 16 x 16, 16 colours: a box with a lens
   Setup/Uninstall/res/uninstall.ico the same box with a red remove mark
-  Setup/res/band.ico                32 x 32, 256 colours: the camera emblem of the band
+  common/res/band.ico               32 x 32, 40 x 40, 48 x 48 and 64 x 64, 256 colours: the
+                                    camera emblem of the band, one frame for each DPI
 
 The files are kept in the repo; run this again after changing a drawing. Every file is
 read back and checked after writing. --preview FILE also renders all pictures at 4x on
@@ -99,9 +100,10 @@ def mix(a, b, t):
     return tuple(round(a[i] + (b[i] - a[i]) * t) for i in range(len(a)))
 
 
-def emblem():
-    """A camera inside the four corners of a capture frame, drawn large and shrunk, on
-    white: the band it sits on is white, so edge pixels are blended with white."""
+def emblem(size):
+    """A camera inside the four corners of a capture frame, drawn large and shrunk to
+    size x size, on white: the band it sits on is white, so edge pixels are blended with
+    white."""
     scale = 8
     n = 32 * scale
     img = Image.new("RGBA", (n, n), (0, 0, 0, 0))
@@ -144,8 +146,8 @@ def emblem():
         d.ellipse(s(cx - r - off, cy - r - off, cx + r - off, cy + r - off), fill=colour + (255,))
     d.ellipse(s(cx - 3.4, cy - 3.6, cx - 1.2, cy - 1.4), fill=(235, 245, 255, 255))
 
-    small = img.resize((32, 32), Image.Resampling.BOX)
-    white = Image.new("RGBA", (32, 32), (255, 255, 255, 255))
+    small = img.resize((size, size), Image.Resampling.BOX)
+    white = Image.new("RGBA", (size, size), (255, 255, 255, 255))
     flat = Image.alpha_composite(white, small).convert("RGB")
     alpha = small.getchannel("A")
     quant = flat.quantize(colors=255, dither=Image.Dither.NONE)
@@ -154,7 +156,7 @@ def emblem():
     palette = [(0, 0, 0)] + [tuple(used[i:i + 3]) for i in range(0, len(used), 3)]
     palette += [(0, 0, 0)] * (256 - len(palette))
     pixels = [[quant.getpixel((x, y)) + 1 if alpha.getpixel((x, y)) >= 100 else CLEAR_8
-               for x in range(32)] for y in range(32)]
+               for x in range(size)] for y in range(size)]
     return pixels, palette
 
 
@@ -250,7 +252,7 @@ def render(pixels, palette, bits):
 
 def preview(path, pictures):
     """All pictures at 4x, on white (top row) and on the dialog grey (bottom row)."""
-    cell = 4 * 32 + 16
+    cell = 4 * max(len(p) for p, _, _ in pictures) + 16
     out = Image.new("RGBA", (cell * len(pictures), 2 * cell), (255, 255, 255, 255))
     out.paste((192, 192, 192, 255), (0, cell, out.width, 2 * cell))
     for i, picture in enumerate(pictures):
@@ -268,10 +270,10 @@ def main():
 
     setup = [program_icon(32, False) + (4,), program_icon(16, False) + (4,)]
     uninstall = [program_icon(32, True) + (4,), program_icon(16, True) + (4,)]
-    band = [emblem() + (8,)]
+    band = [emblem(size) + (8,) for size in (32, 40, 48, 64)]
     files = [(ROOT / "Setup/res/setup.ico", setup),
              (ROOT / "Setup/Uninstall/res/uninstall.ico", uninstall),
-             (ROOT / "Setup/res/band.ico", band)]
+             (ROOT / "common/res/band.ico", band)]
     faults = []
     for path, images in files:
         path.write_bytes(ico_bytes(images))

@@ -7,21 +7,17 @@
 #include "frmMain.h"
 
 using namespace forms;
-using namespace Funzioni;
+using namespace funzioni;
 using namespace impronta;
-
-namespace {
-
-constexpr unsigned MB_OKCANCEL_DEFBUTTON2 = 0x101;
-constexpr int IDOK = 1;
-
-}  // namespace
+using platform::Answer;
+using platform::Csidl;
 
 void frmMain::cmdRimuovi_Click() {
   auto& files = platform::files();
   if (platform::windows().ShowMessageBox(hWnd(), "QelPictura verrà ora rimosso dal computer",
                                          "Disinstallazione di QelPictura",
-                                         MB_OKCANCEL_DEFBUTTON2) != IDOK)
+                                         platform::MessageBoxStyle::OkCancelSecondDefault) !=
+      Answer::Ok)
     return;
 
   Enabled(false);
@@ -42,8 +38,8 @@ void frmMain::cmdRimuovi_Click() {
   stato("Rimozione dei collegamenti in corso...");
   // An empty folder would turn the patterns into names in the current directory, where
   // nothing was installed: such a step is skipped.
-  std::string desktop = CartellaCondivisa(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP, false);
-  std::string programmi = CartellaCondivisa(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS, false);
+  std::string desktop = CartellaCondivisa(Csidl::CommonDesktopDirectory, Csidl::Desktop, false);
+  std::string programmi = CartellaCondivisa(Csidl::CommonPrograms, Csidl::Programs, false);
   if (!desktop.empty()) files.DeleteFiles(desktop + kCollegamento);
   if (!programmi.empty()) {
     files.DeleteFiles(programmi + kCartellaMenu + "\\*.lnk");

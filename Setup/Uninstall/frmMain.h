@@ -3,21 +3,21 @@
 
 #include <string>
 
-#include "forms/Form.h"
+#include "Banda.h"
 
-class frmMain : public forms::Form {
+class frmMain : public FinestraConBanda {
  public:
   frmMain();
   void Form_Initialize() override;
 
-  forms::Control lblTop, lblA, lblB, imgStan, Line1, lblInfo, lbl, Line2, Line3, cmdAiuto,
-      cmdRimuovi, cmdAnnulla;
+  forms::Label lblInfo, lbl;
+  forms::CommandButton cmdAiuto, cmdRimuovi, cmdAnnulla;
 
  private:
   void Form_Load() override;
   void cmdAiuto_Click();
   void cmdAnnulla_Click();
-  void cmdRimuovi_Click();
+  void cmdRimuovi_Click();  // the removal run, in Rimozione.cpp
   // The folder this program runs from, taken as the installation folder.
   std::string cartella() const;
 };

@@ -2,13 +2,10 @@
 
 #include <algorithm>
 #include <map>
-#include <memory>
 
 namespace forms {
 
 namespace {
-
-constexpr int kFirstId = 100;  // 1 and 2 are IDOK and IDCANCEL to the dialog manager
 
 std::map<const void*, Form*>& slots() {
   static std::map<const void*, Form*> all;
@@ -27,45 +24,28 @@ int fontHeight() { return -(825 * platform::windows().Dpi() + 3600) / 7200; }
 
 // ---------------------------------------------------------------- Control
 
-Control::Control(Form& form, platform::ControlKind kind, Twips where, std::string caption)
-    : form_(form) {
-  look_.kind = kind;
-  look_.tabStop = kind == Button || kind == TextBox || kind == CheckBox || kind == ListBox;
-  design_.caption = std::move(caption);
-  design_.rect = where;
-  now_ = design_;
-  form.controls_.push_back(this);
-}
+void Control::ensureLoaded() { form_->ensureLoaded(); }
 
-Control& Control::bold() { return look_.bold = true, *this; }
-Control& Control::onBand() { return look_.band = true, *this; }
-Control& Control::centred() {
-  design_.centred = now_.centred = true;
-  return *this;
-}
-Control& Control::wraps() { return look_.wraps = true, *this; }
-Control& Control::autoSize() { return autoSize_ = true, *this; }
-Control& Control::multiLine() { return look_.multiLine = true, *this; }
-Control& Control::bothScrollBars() { return look_.scrollBars = true, *this; }
-Control& Control::readOnly() { return look_.readOnly = true, *this; }
-Control& Control::disabled() {
-  design_.enabled = now_.enabled = false;
-  return *this;
-}
-Control& Control::hidden() {
-  design_.visible = now_.visible = false;
-  return *this;
-}
-Control& Control::picture(int iconId) { return look_.picture = iconId, *this; }
-Control& Control::colour(int sysColour) { return look_.sysColour = sysColour, *this; }
-Control& Control::onClick(std::function<void()> handler) {
-  click_ = std::move(handler);
-  return *this;
+// The control joins its form when its statement describes it; the order of the
+// statements gives the controls' ids.
+void Control::describe(const Description& d) {
+  if (!form_) d.form->controls_.push_back(this);
+  form_ = d.form;
+  look_ = d.look;
+  autoSize_ = d.sizedToText;
+  tab_ = d.tabPlace;
+  click_ = d.click;
+  design_.caption = d.caption;
+  design_.enabled = d.enabled;
+  design_.visible = d.visible;
+  design_.centred = d.centredText;
+  design_.rect = d.rect;
+  now_ = design_;
 }
 
 platform::Rect Control::pixels() const {
   const Twips& r = now_.rect;
-  if (look_.kind == Line) {  // one pixel thick, whatever the DPI
+  if (look_.kind == platform::ControlKind::Line) {  // one pixel thick, whatever the DPI
     int x = Form::Px(r.left), y = Form::Px(r.top);
     return {x, y, r.width ? Form::Px(r.left + r.width) - x + 1 : 1,
             r.height ? Form::Px(r.top + r.height) - y + 1 : 1};
@@ -80,21 +60,20 @@ void Control::create(int id) {
   auto& w = platform::windows();
   platform::ControlLook look = look_;
   look.centred = now_.centred;
-  handle_ = w.CreateControl(form_.handle_, id, look, now_.caption, pixels(), fontHeight());
+  handle_ = w.CreateControl(form_->handle_, id, look, now_.caption, pixels(), fontHeight());
   if (fitsText()) fitText();
   if (!now_.enabled) w.SetEnabled(handle_, false);
-  if (now_.value) w.SetCheck(handle_, now_.value);
   for (const auto& item : now_.items) w.AddItem(handle_, item);
   if (now_.visible) w.SetVisible(handle_, true);
 }
 
 std::string Control::Caption() {
-  form_.ensureLoaded();
+  ensureLoaded();
   return now_.caption;
 }
 
 void Control::Caption(const std::string& text) {
-  form_.ensureLoaded();
+  ensureLoaded();
   now_.caption = text;
   auto& w = platform::windows();
   w.SetText(handle_, text);
@@ -104,7 +83,9 @@ void Control::Caption(const std::string& text) {
 // A label sized to its text is as wide as its text needs, and never narrower than
 // designed; so is a check box, whose caption would otherwise be cut where the font is
 // wider than the design's.
-bool Control::fitsText() const { return autoSize_ || look_.kind == CheckBox; }
+bool Control::fitsText() const {
+  return autoSize_ || look_.kind == platform::ControlKind::CheckBox;
+}
 
 void Control::fitText() {
   auto& w = platform::windows();
@@ -113,71 +94,60 @@ void Control::fitText() {
 }
 
 bool Control::Enabled() {
-  form_.ensureLoaded();
+  ensureLoaded();
   return now_.enabled;
 }
 
 void Control::Enabled(bool enabled) {
-  form_.ensureLoaded();
+  ensureLoaded();
   now_.enabled = enabled;
   platform::windows().SetEnabled(handle_, enabled);
 }
 
 bool Control::Visible() {
-  form_.ensureLoaded();
+  ensureLoaded();
   return now_.visible;
 }
 
 void Control::Visible(bool visible) {
-  form_.ensureLoaded();
+  ensureLoaded();
   bool hadFocusRoom = focusable();
   now_.visible = visible;
   platform::windows().SetVisible(handle_, visible);
   // A hidden button would keep the keyboard focus, and Enter and the keys would go
   // nowhere: the focus moves on to the first control that can take it.
-  if (hadFocusRoom && !visible) form_.focusFirst();
+  if (hadFocusRoom && !visible) form_->focusFirst();
 }
 
-int Control::Value() {
-  form_.ensureLoaded();
-  return now_.value = platform::windows().Check(handle_);
+int CheckBox::Value() {
+  ensureLoaded();
+  return platform::windows().Check(handle_);
 }
 
-void Control::Value(int value) {
-  form_.ensureLoaded();
-  now_.value = value;
-  platform::windows().SetCheck(handle_, value);
-}
-
-void Control::Alignment(bool centred) {
-  form_.ensureLoaded();
+void Label::Alignment(bool centred) {
+  ensureLoaded();
   now_.centred = centred;
   platform::windows().SetCentred(handle_, centred);
 }
 
-void Control::AddItem(const std::string& text) {
-  form_.ensureLoaded();
+void ListBox::AddItem(const std::string& text) {
+  ensureLoaded();
   now_.items.push_back(text);
   platform::windows().AddItem(handle_, text);
 }
 
-int Control::ListCount() {
-  form_.ensureLoaded();
+int ListBox::ListCount() {
+  ensureLoaded();
   return static_cast<int>(now_.items.size());
 }
 
-std::string Control::List(int index) {
-  form_.ensureLoaded();
+std::string ListBox::List(int index) {
+  ensureLoaded();
   return index >= 0 && index < ListCount() ? now_.items[index] : std::string();
 }
 
-Twips Control::Rect() {
-  form_.ensureLoaded();
-  return now_.rect;
-}
-
 platform::Handle Control::hWnd() {
-  form_.ensureLoaded();
+  ensureLoaded();
   return handle_;
 }
 
@@ -218,8 +188,14 @@ void Form::Load() {
 
   // Focusable controls first, in their tab order, then the others as designed, with the
   // band underneath everything that stands on it.
+  tabOrder_.clear();
+  for (Control* c : controls_)
+    if (c->tab_) tabOrder_.push_back(c);
+  std::sort(tabOrder_.begin(), tabOrder_.end(),
+                   [](Control* a, Control* b) { return a->tab_ < b->tab_; });
   auto isBand = [](Control* c) {
-    return c->look_.kind == Label && c->look_.band && c->design_.caption.empty();
+    return c->look_.kind == platform::ControlKind::Label && c->look_.band &&
+           c->design_.caption.empty();
   };
   std::vector<Control*> zOrder = tabOrder_;
   for (bool bands : {false, true})
@@ -229,7 +205,7 @@ void Form::Load() {
   for (Control* c : zOrder) {
     c->now_ = c->design_;
     auto index = std::find(controls_.begin(), controls_.end(), c) - controls_.begin();
-    c->create(kFirstId + static_cast<int>(index));
+    c->create(platform::kFirstControlId + static_cast<int>(index));
   }
 
   platform::Rect frame = w.GetRect(handle_);
@@ -279,7 +255,7 @@ void Form::enableOthers() {
   disabledWhileModal_.clear();
 }
 
-void Form::unload(int mode, bool ask) {
+void Form::unload(UnloadMode mode, bool ask) {
   if (state_ == State::Unloaded || unloading_) return;
   unloading_ = true;
   int cancel = 0;
@@ -323,22 +299,20 @@ void Form::Enabled(bool enabled) {
 platform::Handle Form::hWnd() { return ensureLoaded(), handle_; }
 
 void Form::OnCommand(int controlId) {
-  std::size_t index = static_cast<std::size_t>(controlId - kFirstId);
+  std::size_t index = static_cast<std::size_t>(controlId - platform::kFirstControlId);
   if (index >= controls_.size()) return;
-  Control& c = *controls_[index];
-  if (c.look_.kind == CheckBox) c.now_.value = platform::windows().Check(c.handle_);
-  if (c.click_) c.click_();
+  if (Handler click = controls_[index]->click_) (this->*click)();
 }
 
-void Form::OnCloseRequest(int unloadMode) { unload(unloadMode, true); }
+void Form::OnCloseRequest(UnloadMode why) { unload(why, true); }
 
 bool Form::OnQueryEndSession() {
   int cancel = 0;
-  Form_QueryUnload(cancel, vbAppWindows);
+  Form_QueryUnload(cancel, UnloadMode::AppWindows);
   return cancel == 0;
 }
 
-void Form::OnEndSession() { unload(vbAppWindows, false); }
+void Form::OnEndSession() { unload(UnloadMode::AppWindows, false); }
 
 // ---------------------------------------------------------------- instances
 
@@ -350,8 +324,6 @@ void ResetAll() {
     form = nullptr;
   }
 }
-
-std::vector<Form*> All() { return created(); }
 
 int LoadedCount() {
   return static_cast<int>(

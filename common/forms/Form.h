@@ -1,11 +1,20 @@
-// A very small form toolkit: forms with named controls laid out in twips, their
-// Caption, Enabled, Visible and Value, and the lifecycle Form_Load, Form_QueryUnload
-// and Form_Unload. One instance per form class, made by instance<F>() on first use;
-// any access to a control or to the form's window loads it (again, after an unload).
+// A very small form toolkit: forms with named controls laid out in twips, and the
+// lifecycle Form_Load, Form_QueryUnload and Form_Unload. One instance per form class,
+// made by instance<F>() on first use; any access to a control or to the form's window
+// loads it (again, after an unload).
+//
+// A form's constructor describes each control in one statement: its kind, twips
+// rectangle and text, its look, its place in the focus order and its click handler,
+//
+//   cmdContinua = button(avanti(), "&Continua").disabled().tab(3).onClick(&frmLicenza::cmdContinua_Click);
+//
+// Where state is read: what the user can change is read from the window (a check box's
+// tick; a form's place, as the user may drag it, and whether it is enabled, which modal
+// forms change). Everything else only the program changes (captions, texts, enabled
+// and visible controls, list lines): each change goes to the window and to the control's
+// own record, and reads come from the record.
 #pragma once
 
-#include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -13,74 +22,98 @@
 
 namespace forms {
 
-// Why a form is being unloaded.
-enum UnloadMode {
-  vbFormControlMenu = 0,  // close box, system menu, Alt+F4
-  vbFormCode = 1,         // the program's own Unload
-  vbAppWindows = 2,       // Windows shutting down or the user logging off
-  vbAppTaskManager = 3,
-};
+using platform::SysColour;
+using platform::UnloadMode;
 
 struct Twips {
   int left = 0, top = 0, width = 0, height = 0;
 };
 
-constexpr auto Label = platform::ControlKind::Label;
-constexpr auto Button = platform::ControlKind::Button;
-constexpr auto TextBox = platform::ControlKind::TextBox;
-constexpr auto CheckBox = platform::ControlKind::CheckBox;
-constexpr auto ListBox = platform::ControlKind::ListBox;
-constexpr auto Picture = platform::ControlKind::Picture;
-constexpr auto Line = platform::ControlKind::Line;
-
 class Form;
+using Handler = void (Form::*)();
+
+// What a control's statement says about it, whatever its kind.
+struct Description {
+  Form* form = nullptr;
+  platform::ControlLook look;
+  Twips rect;
+  std::string caption;
+  bool enabled = true, visible = true, centredText = false;
+  bool sizedToText = false;  // a one-line label whose width follows its text
+  int tabPlace = 0;          // place in the focus order, from 1; 0 takes no focus
+  Handler click = nullptr;
+};
+
+// One statement's description of a control of kind K; only the calls that make sense
+// for K compile.
+template <class K>
+class Design : public Description {
+  static constexpr bool kLabel = K::kKind == platform::ControlKind::Label;
+  static constexpr bool kTextBox = K::kKind == platform::ControlKind::TextBox;
+  static constexpr bool kClickable =
+      K::kKind == platform::ControlKind::Button || K::kKind == platform::ControlKind::CheckBox;
+
+ public:
+  Design(Form& f, Twips where, std::string text) {
+    form = &f;
+    look.kind = K::kKind;
+    rect = where;
+    caption = std::move(text);
+  }
+
+  Design& bold() requires kLabel { return look.bold = true, *this; }
+  // Background and text in the window's colours: stands on the white band.
+  Design& onBand() requires(kLabel || K::kKind == platform::ControlKind::Picture) {
+    return look.band = true, *this;
+  }
+  Design& centred() requires kLabel { return centredText = true, *this; }
+  Design& wraps() requires kLabel { return look.wraps = true, *this; }  // breaks into lines
+  Design& autoSize() requires kLabel { return sizedToText = true, *this; }
+  Design& multiLine() requires kTextBox { return look.multiLine = true, *this; }
+  Design& bothScrollBars() requires kTextBox { return look.scrollBars = true, *this; }
+  Design& readOnly() requires kTextBox { return look.readOnly = true, *this; }
+  Design& disabled() { return enabled = false, *this; }
+  Design& hidden() { return visible = false, *this; }
+  // Its place in the focus order, from 1; the first one able to take the focus has it
+  // when the form is shown.
+  Design& tab(int place) requires(!kLabel && K::kKind != platform::ControlKind::Picture &&
+                                  K::kKind != platform::ControlKind::Line) {
+    look.tabStop = true;
+    return tabPlace = place, *this;
+  }
+  // What a press of the button (or a change of the check box) runs: a handler of the form.
+  template <class F>
+  Design& onClick(void (F::*handler)()) requires kClickable {
+    return click = static_cast<Handler>(handler), *this;
+  }
+};
 
 class Control {
  public:
-  Control(Form& form, platform::ControlKind kind, Twips where, std::string caption);
+  Control() = default;
   Control(const Control&) = delete;
   Control& operator=(const Control&) = delete;
 
-  // How the control is designed.
-  Control& bold();
-  Control& onBand();  // background COLOR_WINDOW, text COLOR_WINDOWTEXT
-  Control& centred();
-  Control& wraps();     // a fixed box; the text breaks into lines inside it
-  Control& autoSize();  // a one-line label whose width follows its text
-  Control& multiLine();
-  Control& bothScrollBars();
-  Control& readOnly();
-  Control& disabled();
-  Control& hidden();
-  Control& picture(int iconId);
-  Control& colour(int sysColour);
-  // What a press of the button (or a change of the check box) runs.
-  Control& onClick(std::function<void()> handler);
-
-  // What the program reads and changes while it runs.
-  std::string Caption();
-  void Caption(const std::string& text);
-  std::string Text() { return Caption(); }
-  void Text(const std::string& text) { Caption(text); }
   bool Enabled();
   void Enabled(bool enabled);
   bool Visible();
   void Visible(bool visible);
-  int Value();  // a check box: 0 unticked, 1 ticked
-  void Value(int value);
-  void Alignment(bool centred);
-  void AddItem(const std::string& text);
-  int ListCount();
-  std::string List(int index);
-  Twips Rect();
   platform::Handle hWnd();
+
+ protected:
+  void describe(const Description& d);
+  void ensureLoaded();  // its form's window, and so its own
+  std::string Caption();
+  void Caption(const std::string& text);
 
  private:
   friend class Form;
+  friend class CheckBox;
+  friend class ListBox;
+  friend class Label;
   struct State {
     std::string caption;
     bool enabled = true, visible = true, centred = false;
-    int value = 0;
     std::vector<std::string> items;
     Twips rect;
   };
@@ -90,12 +123,65 @@ class Control {
   void fitText();
   platform::Rect pixels() const;
 
-  Form& form_;
-  std::function<void()> click_;
+  Form* form_ = nullptr;
+  Handler click_ = nullptr;
   platform::ControlLook look_;
   bool autoSize_ = false;
+  int tab_ = 0;
   State design_, now_;
   platform::Handle handle_ = 0;
+};
+
+class Label : public Control {
+ public:
+  static constexpr auto kKind = platform::ControlKind::Label;
+  Label& operator=(const Design<Label>& d) { return describe(d), *this; }
+  using Control::Caption;
+  void Alignment(bool centred);
+};
+
+class CommandButton : public Control {
+ public:
+  static constexpr auto kKind = platform::ControlKind::Button;
+  CommandButton& operator=(const Design<CommandButton>& d) { return describe(d), *this; }
+  using Control::Caption;
+};
+
+class TextBox : public Control {
+ public:
+  static constexpr auto kKind = platform::ControlKind::TextBox;
+  TextBox& operator=(const Design<TextBox>& d) { return describe(d), *this; }
+  std::string Text() { return Caption(); }
+  void Text(const std::string& text) { Caption(text); }
+};
+
+class CheckBox : public Control {
+ public:
+  static constexpr auto kKind = platform::ControlKind::CheckBox;
+  CheckBox& operator=(const Design<CheckBox>& d) { return describe(d), *this; }
+  using Control::Caption;
+  int Value();  // 0 unticked, 1 ticked: the user's, so read from the window
+};
+
+class ListBox : public Control {
+ public:
+  static constexpr auto kKind = platform::ControlKind::ListBox;
+  ListBox& operator=(const Design<ListBox>& d) { return describe(d), *this; }
+  void AddItem(const std::string& text);
+  int ListCount();
+  std::string List(int index);
+};
+
+class Image : public Control {
+ public:
+  static constexpr auto kKind = platform::ControlKind::Picture;
+  Image& operator=(const Design<Image>& d) { return describe(d), *this; }
+};
+
+class Line : public Control {
+ public:
+  static constexpr auto kKind = platform::ControlKind::Line;
+  Line& operator=(const Design<Line>& d) { return describe(d), *this; }
 };
 
 class Form : public platform::WindowEvents {
@@ -112,7 +198,7 @@ class Form : public platform::WindowEvents {
   void Load();
   void Show();
   void ShowModal();  // returns once the form has been unloaded
-  void Unload() { unload(vbFormCode, true); }
+  void Unload() { unload(UnloadMode::Code, true); }
   void Move(int left, int top);
   void Move(int left, int top, int width, int height);
   int Left();
@@ -132,22 +218,43 @@ class Form : public platform::WindowEvents {
 
  protected:
   virtual void Form_Load() {}
-  virtual void Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {}
+  virtual void Form_QueryUnload(int& /*Cancel*/, UnloadMode /*UnloadMode*/) {}
   virtual void Form_Unload(int& /*Cancel*/) {}
-  // The order in which the keyboard focus moves; the first one able to take it has it
-  // when the form is shown.
-  void TabOrder(std::initializer_list<Control*> order) { tabOrder_ = order; }
+
+  // The controls' descriptions, one kind each.
+  Design<Label> label(Twips where, std::string text) { return {*this, where, std::move(text)}; }
+  Design<CommandButton> button(Twips where, std::string text) {
+    return {*this, where, std::move(text)};
+  }
+  Design<TextBox> textBox(Twips where, std::string text = "") {
+    return {*this, where, std::move(text)};
+  }
+  Design<CheckBox> checkBox(Twips where, std::string text) {
+    return {*this, where, std::move(text)};
+  }
+  Design<ListBox> listBox(Twips where) { return {*this, where, ""}; }
+  Design<Image> image(Twips where, int iconId) {
+    Design<Image> d{*this, where, ""};
+    d.look.picture = iconId;
+    return d;
+  }
+  // A one-pixel line in a system colour; `where` has a width or a height of 0.
+  Design<Line> line(Twips where, SysColour colour) {
+    Design<Line> d{*this, where, ""};
+    d.look.colour = colour;
+    return d;
+  }
 
  private:
   friend class Control;
   enum class State { Unloaded, Loaded };
   void ensureLoaded();
-  void unload(int mode, bool ask);
+  void unload(UnloadMode mode, bool ask);
   void focusFirst();
   void enableOthers();
   // platform::WindowEvents
   void OnCommand(int controlId) override;
-  void OnCloseRequest(int unloadMode) override;
+  void OnCloseRequest(UnloadMode why) override;
   bool OnQueryEndSession() override;
   void OnEndSession() override;
 
@@ -157,7 +264,7 @@ class Form : public platform::WindowEvents {
   State state_ = State::Unloaded;
   bool unloading_ = false;
   platform::Handle handle_ = 0;
-  std::vector<Control*> controls_;
+  std::vector<Control*> controls_;  // in the order they were described: their ids
   std::vector<Control*> tabOrder_;
   std::vector<Form*> disabledWhileModal_;
 };
@@ -165,7 +272,6 @@ class Form : public platform::WindowEvents {
 // A form class's one instance, made on first use.
 Form*& Slot(const void* key);
 void ResetAll();  // destroys every instance (tests start afresh with it)
-std::vector<Form*> All();
 int LoadedCount();
 
 template <class F>

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Codes.h"
+
 namespace platform {
 
 using Handle = std::intptr_t;  // a window handle; 0 = none
@@ -27,7 +29,7 @@ class Files {
   virtual int DeleteFiles(const std::string& pattern) = 0;
   // Removes a folder; succeeds only when it is empty.
   virtual bool RemoveFolder(const std::string& path) = 0;
-  // The path's attribute bits (16 = folder), or nothing when they cannot be read.
+  // The path's attribute bits (kAttributeFolder...), or nothing when they cannot be read.
   virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
 };
 
@@ -44,13 +46,13 @@ class Shell {
  public:
   virtual ~Shell() = default;
   // SHGetSpecialFolderPath into a buffer of 260 characters: the text up to its first NUL.
-  virtual std::string SpecialFolder(int csidl, bool create) = 0;
+  virtual std::string SpecialFolder(Csidl csidl, bool create) = 0;
   // GetSystemDirectory with the given buffer size: the characters it reports.
   virtual std::string SystemDirectory(unsigned bufferSize) = 0;
   // The folder browser: the chosen item's file-system path (as the shell gives it, up to
   // 512 characters), or nothing when cancelled or when the item has no path.
   virtual std::optional<std::string> BrowseForFolder(Handle owner, const std::string& title,
-                                                     unsigned flags) = 0;
+                                                     BrowseStyle style) = 0;
   // "WScript.shell" RegRead of a full value path, or nothing when the object cannot be
   // made or the value does not exist.
   virtual std::optional<RegistryValue> RegRead(const std::string& valuePath) = 0;
@@ -62,7 +64,7 @@ class Shell {
   // "WScript.Shell" CreateShortcut, TargetPath, WindowStyle, Description, Save; true when
   // every member call succeeded.
   virtual bool WriteShortcut(const std::string& link, const std::string& target,
-                             std::int16_t windowStyle, const std::string& description) = 0;
+                             ShowCommand windowStyle, const std::string& description) = 0;
 };
 
 // The process: programs started, the executable's folder, pauses.
@@ -72,7 +74,7 @@ class Processes {
   // Starts a program and returns at once; nothing is waited for. The program file is
   // `application` (never searched for); `commandLine` is what it receives.
   virtual bool Start(const std::string& application, const std::string& commandLine,
-                     int showCommand) = 0;
+                     ShowCommand show) = 0;
   // Folder of the running executable, without a final "\".
   virtual std::string OwnFolder() = 0;
   // Blocks the thread; no events are handled meanwhile.
@@ -91,7 +93,7 @@ enum class ControlKind { Label, Button, TextBox, CheckBox, ListBox, Picture, Lin
 struct ControlLook {
   ControlKind kind = ControlKind::Label;
   bool bold = false;
-  bool band = false;        // background COLOR_WINDOW, text COLOR_WINDOWTEXT
+  bool band = false;        // background and text in the window colours, not the dialog's
   bool centred = false;     // label text alignment
   bool wraps = false;       // label breaks its text into lines inside its box
   bool multiLine = false;   // text box
@@ -99,7 +101,7 @@ struct ControlLook {
   bool readOnly = false;    // text box
   bool tabStop = false;
   int picture = 0;    // picture: icon resource id
-  int sysColour = 0;  // line: its COLOR_... index
+  SysColour colour = SysColour::ButtonShadow;  // line
 };
 
 // Events a window reports to its owner, the form runtime.
@@ -107,9 +109,9 @@ class WindowEvents {
  public:
   virtual ~WindowEvents() = default;
   virtual void OnCommand(int controlId) = 0;  // a button or check box was pressed
-  // The user or the system asks the window to close: 0 from its title bar (close box,
-  // system menu, Alt+F4), 3 from the task manager. The owner unloads it or not.
-  virtual void OnCloseRequest(int unloadMode) = 0;
+  // The user or the system asks the window to close: from its title bar (close box,
+  // system menu, Alt+F4) or from the task manager. The owner unloads it or not.
+  virtual void OnCloseRequest(UnloadMode why) = 0;
   virtual bool OnQueryEndSession() = 0;  // false vetoes the end of the session
   virtual void OnEndSession() = 0;       // the session ends: close without asking
 };
@@ -128,7 +130,6 @@ class Windows {
                                const std::string& text, const Rect& rect, int fontHeight) = 0;
   virtual void Destroy(Handle window) = 0;
   virtual void SetText(Handle window, const std::string& text) = 0;
-  virtual std::string Text(Handle window) = 0;
   virtual void SetEnabled(Handle window, bool enabled) = 0;
   virtual bool Enabled(Handle window) = 0;
   virtual void SetVisible(Handle window, bool visible) = 0;
@@ -148,15 +149,15 @@ class Windows {
   virtual void RunUntil(const std::function<bool()>& done) = 0;
   // CreateWindowEx of a child window, and SendMessage / DestroyWindow on it.
   virtual Handle CreateChild(unsigned exStyle, const std::string& className,
-                             const std::string& text, unsigned style, const Rect& rect,
+                             const std::string& text, ChildStyle style, const Rect& rect,
                              Handle parent, int id, std::intptr_t instance,
                              const void* createData) = 0;
-  virtual std::intptr_t Send(Handle window, unsigned message, std::uintptr_t wParam,
+  virtual std::intptr_t Send(Handle window, ProgressMessage message, std::uintptr_t wParam,
                              std::intptr_t lParam) = 0;
   virtual void DestroyChild(Handle window) = 0;
-  // The system message box: the button code pressed.
-  virtual int ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
-                             unsigned flags) = 0;
+  // The system message box: the button pressed.
+  virtual Answer ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
+                                MessageBoxStyle style) = 0;
 };
 
 // The platform the programs run on; installed once at start.

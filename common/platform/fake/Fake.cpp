@@ -8,8 +8,6 @@ namespace platform::fake {
 
 namespace {
 
-constexpr std::uint32_t kFolder = 16, kReadOnly = 1, kNormal = 0x80;
-
 std::string folded(std::string s) {
   for (char& c : s) c = Folded(c);
   return s;
@@ -69,7 +67,7 @@ bool FakeFiles::Copy(const std::string& from, const std::string& to) {
   if (parent == entries_.end() || !parent->second.folder) return false;
   auto t = entries_.find(target);
   if (t != entries_.end() &&
-      (t->second.folder || t->second.inUse || (t->second.attributes & kReadOnly)))
+      (t->second.folder || t->second.inUse || (t->second.attributes & kAttributeReadOnly)))
     return false;
   Entry copy = s->second;
   copy.inUse = false;
@@ -91,7 +89,7 @@ int FakeFiles::DeleteFiles(const std::string& pattern) {
   for (auto it = entries_.begin(); it != entries_.end();) {
     const Entry& e = it->second;
     if (!e.folder && parentOf(it->first) == folder && Matches(lastPart(it->first), names) &&
-        !e.inUse && !(e.attributes & kReadOnly)) {
+        !e.inUse && !(e.attributes & kAttributeReadOnly)) {
       names_.erase(it->first);
       it = entries_.erase(it);
       ++deleted;
@@ -118,8 +116,8 @@ std::optional<std::uint32_t> FakeFiles::Attributes(const std::string& path) {
   ++operations;
   auto it = entries_.find(key(path));
   if (key(path).empty() || it == entries_.end()) return std::nullopt;
-  if (it->second.folder) return it->second.attributes | kFolder;
-  return it->second.attributes ? it->second.attributes : kNormal;
+  if (it->second.folder) return it->second.attributes | kAttributeFolder;
+  return it->second.attributes ? it->second.attributes : kAttributeNormal;
 }
 
 void FakeFiles::AddFolder(const std::string& path) {
@@ -170,7 +168,7 @@ std::vector<std::string> FakeFiles::List(const std::string& folder) const {
 
 // ---------------------------------------------------------------- shell
 
-std::string FakeShell::SpecialFolder(int csidl, bool create) {
+std::string FakeShell::SpecialFolder(Csidl csidl, bool create) {
   auto it = specialFolders.find(csidl);
   if (it == specialFolders.end()) return {};
   if (!files_.IsFolder(it->second)) {
@@ -185,7 +183,7 @@ std::string FakeShell::SystemDirectory(unsigned bufferSize) {
 }
 
 std::optional<std::string> FakeShell::BrowseForFolder(Handle owner, const std::string& title,
-                                                      unsigned flags) {
+                                                      BrowseStyle flags) {
   browses.push_back({owner, title, flags});
   if (browseAnswers.empty()) return std::nullopt;
   auto answer = browseAnswers.front();
@@ -277,12 +275,13 @@ bool FakeShell::DeleteMachineKey(const std::string& subkey) {
 }
 
 bool FakeShell::WriteShortcut(const std::string& link, const std::string& target,
-                              std::int16_t windowStyle, const std::string& description) {
+                              ShowCommand windowStyle, const std::string& description) {
   if (!scriptingObject || refusedLinks.count(link)) return false;
   std::size_t slash = link.find_last_of('\\');
   if (slash == std::string::npos || !files_.IsFolder(link.substr(0, slash))) return false;
   if (files_.IsFolder(link)) return false;
-  files_.AddFile(link, target + "|" + std::to_string(windowStyle) + "|" + description);
+  files_.AddFile(link,
+                 target + "|" + std::to_string(static_cast<int>(windowStyle)) + "|" + description);
   shortcuts[link] = {target, windowStyle, description};
   return true;
 }
@@ -290,9 +289,10 @@ bool FakeShell::WriteShortcut(const std::string& link, const std::string& target
 // ---------------------------------------------------------------- processes
 
 bool FakeProcesses::Start(const std::string& application, const std::string& commandLine,
-                          int showCommand) {
+                          ShowCommand showCommand) {
   started.push_back({application, commandLine, showCommand});
-  log_.push_back("start " + application + "|" + commandLine + "|" + std::to_string(showCommand));
+  log_.push_back("start " + application + "|" + commandLine + "|" +
+                 std::to_string(static_cast<int>(showCommand)));
   return true;
 }
 
@@ -358,11 +358,6 @@ void FakeWindows::SetText(Handle window, const std::string& text) {
     w->text = text;
     log_.push_back("text " + std::to_string(window) + " " + text);
   }
-}
-
-std::string FakeWindows::Text(Handle window) {
-  Window* w = Get(window);
-  return w ? w->text : std::string();
 }
 
 void FakeWindows::SetEnabled(Handle window, bool enabled) {
@@ -436,7 +431,7 @@ void FakeWindows::RunUntil(const std::function<bool()>& done) {
 }
 
 Handle FakeWindows::CreateChild(unsigned /*exStyle*/, const std::string& className,
-                                const std::string& text, unsigned style, const Rect& rect,
+                                const std::string& text, ChildStyle style, const Rect& rect,
                                 Handle parent, int id, std::intptr_t instance,
                                 const void* createData) {
   if (refuseChildren || !Get(parent)) return 0;
@@ -447,40 +442,39 @@ Handle FakeWindows::CreateChild(unsigned /*exStyle*/, const std::string& classNa
   w.style = style;
   w.rect = rect;
   w.id = id;
-  w.visible = (style & 0x10000000) != 0;
+  w.visible = (static_cast<unsigned>(style) & static_cast<unsigned>(ChildStyle::Visible)) != 0;
   w.instance = instance;
   if (createData) w.createData = *static_cast<const std::int32_t*>(createData);
   return add(std::move(w));
 }
 
-std::intptr_t FakeWindows::Send(Handle window, unsigned message, std::uintptr_t wParam,
+std::intptr_t FakeWindows::Send(Handle window, ProgressMessage message, std::uintptr_t wParam,
                                 std::intptr_t /*lParam*/) {
   sent.push_back({window, message, wParam});
   Window* w = Get(window);
   if (!w || w->className != "msctls_progress32") return 0;
-  constexpr unsigned PBM_SETSTEP = 0x404, PBM_STEPIT = 0x405, PBM_GETPOS = 0x408;
   constexpr int kMin = 0, kMax = 100;
-  int old = message == PBM_SETSTEP ? w->step : w->position;
-  if (message == PBM_SETSTEP) w->step = static_cast<int>(wParam);
-  if (message == PBM_STEPIT) {
+  int old = message == ProgressMessage::SetStep ? w->step : w->position;
+  if (message == ProgressMessage::SetStep) w->step = static_cast<int>(wParam);
+  if (message == ProgressMessage::StepIt) {
     w->position += w->step;  // past the top it starts again from the bottom
     if (w->position > kMax) w->position = (w->position - kMin) % (kMax - kMin) + kMin;
     log_.push_back("step " + std::to_string(window));
   }
-  return message == PBM_GETPOS ? w->position : old;
+  return message == ProgressMessage::GetPos ? w->position : old;
 }
 
-int FakeWindows::ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
-                                unsigned flags) {
+Answer FakeWindows::ShowMessageBox(Handle owner, const std::string& text,
+                                   const std::string& title, MessageBoxStyle flags) {
   messageBoxes.push_back({owner, text, title, flags});
   if (!messageBoxAnswers.empty()) {
-    int answer = messageBoxAnswers.front();
+    Answer answer = messageBoxAnswers.front();
     messageBoxAnswers.pop_front();
     return answer;
   }
-  if ((flags & 0xF) == 0) return 1;  // a box with OK alone needs no decision
+  if (flags == MessageBoxStyle::Information) return Answer::Ok;  // OK alone: no decision
   problems.push_back("a message box was left unanswered: " + text);
-  return 2;
+  return Answer::Cancel;
 }
 
 std::vector<Handle> FakeWindows::Forms() const {
@@ -523,12 +517,12 @@ bool FakeWindows::Click(Handle form, const std::string& text) {
 
 void FakeWindows::CloseFromTitleBar(Handle form) {
   Window* f = Get(form);
-  if (f && f->enabled && f->events) f->events->OnCloseRequest(0);
+  if (f && f->enabled && f->events) f->events->OnCloseRequest(UnloadMode::ControlMenu);
 }
 
 void FakeWindows::CloseFromTaskManager(Handle form) {
   Window* f = Get(form);
-  if (f && f->events) f->events->OnCloseRequest(3);
+  if (f && f->events) f->events->OnCloseRequest(UnloadMode::TaskManager);
 }
 
 void FakeWindows::EndSession() {

@@ -62,25 +62,25 @@ class FakeFiles : public Files {
 class FakeShell : public Shell {
  public:
   explicit FakeShell(FakeFiles& files) : files_(files) {}
-  std::string SpecialFolder(int csidl, bool create) override;
+  std::string SpecialFolder(Csidl csidl, bool create) override;
   std::string SystemDirectory(unsigned bufferSize) override;
   std::optional<std::string> BrowseForFolder(Handle owner, const std::string& title,
-                                             unsigned flags) override;
+                                             BrowseStyle flags) override;
   std::optional<RegistryValue> RegRead(const std::string& valuePath) override;
   std::optional<std::int16_t> TextToInt16(const std::string& text) override;
   bool DeleteMachineKey(const std::string& subkey) override;
-  bool WriteShortcut(const std::string& link, const std::string& target, std::int16_t windowStyle,
+  bool WriteShortcut(const std::string& link, const std::string& target, ShowCommand windowStyle,
                      const std::string& description) override;
 
   // csidl -> the folder the shell knows; a folder missing from the file system is made
   // when asked with `create`. Identifiers not listed give nothing.
-  std::map<int, std::string> specialFolders;
+  std::map<Csidl, std::string> specialFolders;
   std::string systemDirectory = "C:\\windows\\system32";
 
   struct Browse {
     Handle owner;
     std::string title;
-    unsigned flags;
+    BrowseStyle flags;
   };
   std::vector<Browse> browses;
   std::deque<std::optional<std::string>> browseAnswers;  // nothing = cancelled
@@ -94,7 +94,7 @@ class FakeShell : public Shell {
 
   struct Shortcut {
     std::string target;
-    std::int16_t windowStyle;
+    ShowCommand windowStyle;
     std::string description;
   };
   std::map<std::string, Shortcut> shortcuts;  // by link path as written
@@ -110,13 +110,13 @@ class FakeProcesses : public Processes {
  public:
   explicit FakeProcesses(std::vector<std::string>& log) : log_(log) {}
   bool Start(const std::string& application, const std::string& commandLine,
-             int showCommand) override;
+             ShowCommand showCommand) override;
   std::string OwnFolder() override { return ownFolder; }
   void Pause(unsigned milliseconds) override;
 
   struct Started {
     std::string application, commandLine;
-    int showCommand;
+    ShowCommand showCommand;
   };
   std::vector<Started> started;
   std::string ownFolder = "C:\\Programmi\\QelPictura";
@@ -140,7 +140,6 @@ class FakeWindows : public Windows {
                        const Rect& rect, int fontHeight) override;
   void Destroy(Handle window) override;
   void SetText(Handle window, const std::string& text) override;
-  std::string Text(Handle window) override;
   void SetEnabled(Handle window, bool enabled) override;
   bool Enabled(Handle window) override;
   void SetVisible(Handle window, bool visible) override;
@@ -156,13 +155,13 @@ class FakeWindows : public Windows {
   void Pump() override;
   void RunUntil(const std::function<bool()>& done) override;
   Handle CreateChild(unsigned exStyle, const std::string& className, const std::string& text,
-                     unsigned style, const Rect& rect, Handle parent, int id,
+                     ChildStyle style, const Rect& rect, Handle parent, int id,
                      std::intptr_t instance, const void* createData) override;
-  std::intptr_t Send(Handle window, unsigned message, std::uintptr_t wParam,
+  std::intptr_t Send(Handle window, ProgressMessage message, std::uintptr_t wParam,
                      std::intptr_t lParam) override;
   void DestroyChild(Handle window) override { Destroy(window); }
-  int ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
-                     unsigned flags) override;
+  Answer ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
+                        MessageBoxStyle flags) override;
 
   struct Window {
     Handle parent = 0;
@@ -175,7 +174,7 @@ class FakeWindows : public Windows {
     int id = 0, check = 0, fontHeight = 0, icon = 0;
     std::vector<std::string> items;
     int position = 0, step = 10;  // progress bars
-    unsigned style = 0;
+    ChildStyle style{};
     std::intptr_t instance = 0;
     std::int32_t createData = 0;
   };
@@ -195,11 +194,11 @@ class FakeWindows : public Windows {
 
   // Modal dialogs and message boxes are answered by what the test queued.
   std::deque<std::function<void()>> modalAnswers;
-  std::deque<int> messageBoxAnswers;
+  std::deque<Answer> messageBoxAnswers;
   struct Box {
     Handle owner;
     std::string text, title;
-    unsigned flags;
+    MessageBoxStyle flags;
   };
   std::vector<Box> messageBoxes;
   std::vector<std::string> problems;                           // unexpected dialogs and the like
@@ -227,7 +226,7 @@ class FakeWindows : public Windows {
   // Every message sent with Send, to whatever handle, 0 included.
   struct Message {
     Handle window;
-    unsigned message;
+    ProgressMessage message;
     std::uintptr_t wParam;
   };
   std::vector<Message> sent;

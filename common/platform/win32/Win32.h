@@ -16,21 +16,21 @@ class Win32Files : public Files {
 
 class Win32Shell : public Shell {
  public:
-  std::string SpecialFolder(int csidl, bool create) override;
+  std::string SpecialFolder(Csidl csidl, bool create) override;
   std::string SystemDirectory(unsigned bufferSize) override;
   std::optional<std::string> BrowseForFolder(Handle owner, const std::string& title,
-                                             unsigned flags) override;
+                                             BrowseStyle style) override;
   std::optional<RegistryValue> RegRead(const std::string& valuePath) override;
   std::optional<std::int16_t> TextToInt16(const std::string& text) override;
   bool DeleteMachineKey(const std::string& subkey) override;
-  bool WriteShortcut(const std::string& link, const std::string& target, std::int16_t windowStyle,
+  bool WriteShortcut(const std::string& link, const std::string& target, ShowCommand windowStyle,
                      const std::string& description) override;
 };
 
 class Win32Processes : public Processes {
  public:
   bool Start(const std::string& application, const std::string& commandLine,
-             int showCommand) override;
+             ShowCommand show) override;
   std::string OwnFolder() override;
   void Pause(unsigned milliseconds) override;
 };
@@ -46,7 +46,6 @@ class Win32Windows : public Windows {
                        const Rect& rect, int fontHeight) override;
   void Destroy(Handle window) override;
   void SetText(Handle window, const std::string& text) override;
-  std::string Text(Handle window) override;
   void SetEnabled(Handle window, bool enabled) override;
   bool Enabled(Handle window) override;
   void SetVisible(Handle window, bool visible) override;
@@ -62,13 +61,13 @@ class Win32Windows : public Windows {
   void Pump() override;
   void RunUntil(const std::function<bool()>& done) override;
   Handle CreateChild(unsigned exStyle, const std::string& className, const std::string& text,
-                     unsigned style, const Rect& rect, Handle parent, int id,
+                     ChildStyle style, const Rect& rect, Handle parent, int id,
                      std::intptr_t instance, const void* createData) override;
-  std::intptr_t Send(Handle window, unsigned message, std::uintptr_t wParam,
+  std::intptr_t Send(Handle window, ProgressMessage message, std::uintptr_t wParam,
                      std::intptr_t lParam) override;
   void DestroyChild(Handle window) override;
-  int ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
-                     unsigned flags) override;
+  Answer ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
+                        MessageBoxStyle style) override;
 };
 
 // Prepares the process (COM, the DLL search path) and installs the real platform.

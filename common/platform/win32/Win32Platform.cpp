@@ -12,6 +12,25 @@
 
 namespace platform::win32 {
 
+// The table of codes agrees with the system's headers.
+static_assert(int(Answer::Ok) == IDOK && int(Answer::Cancel) == IDCANCEL &&
+              int(Answer::Yes) == IDYES && int(Answer::No) == IDNO);
+static_assert(int(ShowCommand::Normal) == SW_SHOWNORMAL &&
+              int(ShowCommand::Minimized) == SW_SHOWMINIMIZED);
+static_assert(unsigned(MessageBoxStyle::Information) == MB_ICONINFORMATION &&
+              unsigned(MessageBoxStyle::OkCancelSecondDefault) == (MB_OKCANCEL | MB_DEFBUTTON2));
+static_assert(unsigned(BrowseStyle::FoldersOnly) == BIF_RETURNONLYFSDIRS &&
+              unsigned(BrowseStyle::EditBoxNewDialog) == (BIF_EDITBOX | BIF_NEWDIALOGSTYLE));
+static_assert(int(Csidl::Desktop) == CSIDL_DESKTOP && int(Csidl::Programs) == CSIDL_PROGRAMS &&
+              int(Csidl::CommonPrograms) == CSIDL_COMMON_PROGRAMS &&
+              int(Csidl::CommonDesktopDirectory) == CSIDL_COMMON_DESKTOPDIRECTORY &&
+              int(Csidl::ProgramFiles) == CSIDL_PROGRAM_FILES);
+static_assert(kAttributeReadOnly == FILE_ATTRIBUTE_READONLY &&
+              kAttributeHidden == FILE_ATTRIBUTE_HIDDEN &&
+              kAttributeSystem == FILE_ATTRIBUTE_SYSTEM &&
+              kAttributeFolder == FILE_ATTRIBUTE_DIRECTORY &&
+              kAttributeNormal == FILE_ATTRIBUTE_NORMAL);
+
 // ---------------------------------------------------------------- files
 
 bool Win32Files::MakeFolder(const std::string& path) {
@@ -150,7 +169,7 @@ std::optional<std::int16_t> Win32Shell::TextToInt16(const std::string& text) {
 }
 
 bool Win32Shell::WriteShortcut(const std::string& link, const std::string& target,
-                               std::int16_t windowStyle, const std::string& description) {
+                               ShowCommand windowStyle, const std::string& description) {
   Dispatch shell = Dispatch::Create(L"WScript.Shell");
   Text linkText(link);
   VARIANT made;
@@ -165,7 +184,7 @@ bool Win32Shell::WriteShortcut(const std::string& link, const std::string& targe
   VARIANT style;
   VariantInit(&style);
   style.vt = VT_I2;
-  style.iVal = windowStyle;
+  style.iVal = static_cast<SHORT>(windowStyle);
   return shortcut.Put(L"TargetPath", *targetText.get()) && shortcut.Put(L"WindowStyle", style) &&
          shortcut.Put(L"Description", *descriptionText.get()) &&
          shortcut.Invoke(L"Save", DISPATCH_METHOD, nullptr, 0, nullptr);
@@ -173,9 +192,9 @@ bool Win32Shell::WriteShortcut(const std::string& link, const std::string& targe
 
 // ---------------------------------------------------------------- shell and registry
 
-std::string Win32Shell::SpecialFolder(int csidl, bool create) {
+std::string Win32Shell::SpecialFolder(Csidl csidl, bool create) {
   wchar_t buffer[MAX_PATH] = {};
-  SHGetSpecialFolderPathW(nullptr, buffer, csidl, create);
+  SHGetSpecialFolderPathW(nullptr, buffer, static_cast<int>(csidl), create);
   buffer[MAX_PATH - 1] = L'\0';
   return Utf8(buffer);
 }
@@ -188,12 +207,12 @@ std::string Win32Shell::SystemDirectory(unsigned bufferSize) {
 }
 
 std::optional<std::string> Win32Shell::BrowseForFolder(Handle owner, const std::string& title,
-                                                       unsigned flags) {
+                                                       BrowseStyle style) {
   std::wstring wideTitle = Wide(title);
   BROWSEINFOW request{};
   request.hwndOwner = reinterpret_cast<HWND>(owner);
   request.lpszTitle = wideTitle.c_str();
-  request.ulFlags = flags;
+  request.ulFlags = static_cast<UINT>(style);
   PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&request);
   if (!item) return std::nullopt;
   wchar_t path[512] = {};
@@ -214,14 +233,14 @@ bool Win32Shell::DeleteMachineKey(const std::string& subkey) {
 // ---------------------------------------------------------------- processes
 
 bool Win32Processes::Start(const std::string& application, const std::string& commandLine,
-                           int showCommand) {
+                           ShowCommand show) {
   std::wstring app = Wide(application);
   std::wstring line = Wide(commandLine);
   line.push_back(L'\0');
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(showCommand);
+  startup.wShowWindow = static_cast<WORD>(show);
   PROCESS_INFORMATION started{};
   if (!CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &started))

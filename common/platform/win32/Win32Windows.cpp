@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <map>
+#include <vector>
 
 #include "platform/win32/Win32.h"
 #include "platform/win32/Wide.h"
@@ -16,22 +17,35 @@ constexpr wchar_t kFormClass[] = L"QelPicturaForm";
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
 
+static_assert(int(SysColour::Window) == COLOR_WINDOW &&
+              int(SysColour::WindowText) == COLOR_WINDOWTEXT &&
+              int(SysColour::ButtonFace) == COLOR_BTNFACE &&
+              int(SysColour::ButtonShadow) == COLOR_BTNSHADOW);
+static_assert(unsigned(ProgressMessage::SetStep) == PBM_SETSTEP &&
+              unsigned(ProgressMessage::StepIt) == PBM_STEPIT &&
+              unsigned(ProgressMessage::GetPos) == PBM_GETPOS);
+static_assert(unsigned(ChildStyle::ChildVisible) == (WS_CHILD | WS_VISIBLE) &&
+              unsigned(ChildStyle::Visible) == WS_VISIBLE);
+static_assert(kFirstControlId > IDCANCEL);
+
 HWND H(Handle h) { return reinterpret_cast<HWND>(h); }
 Handle Of(HWND h) { return reinterpret_cast<Handle>(h); }
 
+// What a form's window carries in its user data, from its creation to its last message.
 struct FormData {
   WindowEvents* events = nullptr;
   HWND lastFocus = nullptr;
 };
 
-std::map<HWND, FormData>& formsData() {
-  static std::map<HWND, FormData> all;
-  return all;
+FormData* formData(HWND form) {
+  return reinterpret_cast<FormData*>(GetWindowLongPtrW(form, GWLP_USERDATA));
 }
 
-std::map<HWND, ControlLook>& looks() {
-  static std::map<HWND, ControlLook> all;
-  return all;
+// A form's own control carries its look in its user data; the progress bar, a child the
+// runtime did not make, carries nothing of ours.
+const ControlLook* lookOf(HWND control) {
+  if (GetDlgCtrlID(control) < kFirstControlId) return nullptr;
+  return reinterpret_cast<const ControlLook*>(GetWindowLongPtrW(control, GWLP_USERDATA));
 }
 
 bool isPushButton(HWND h) {
@@ -42,8 +56,8 @@ bool isPushButton(HWND h) {
 }
 
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto it = formsData().find(hwnd);
-  WindowEvents* events = it == formsData().end() ? nullptr : it->second.events;
+  FormData* data = formData(hwnd);
+  WindowEvents* events = data ? data->events : nullptr;
   switch (msg) {
     case WM_COMMAND:
       if (!events) break;
@@ -52,28 +66,28 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         HWND focus = GetFocus();
         if (focus && IsChild(hwnd, focus) && isPushButton(focus) && IsWindowEnabled(focus))
           SendMessageW(focus, BM_CLICK, 0, 0);
-      } else if (HIWORD(wp) == BN_CLICKED && lp && LOWORD(wp) >= 100) {
+      } else if (HIWORD(wp) == BN_CLICKED && lp && LOWORD(wp) >= kFirstControlId) {
         events->OnCommand(LOWORD(wp));
       }
       return 0;  // Esc (IDCANCEL) does nothing
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT: {
-      auto look = looks().find(reinterpret_cast<HWND>(lp));
-      if (look == looks().end()) break;
+      const ControlLook* look = lookOf(reinterpret_cast<HWND>(lp));
+      if (!look) break;
       HDC dc = reinterpret_cast<HDC>(wp);
       int back = COLOR_BTNFACE;
-      if (look->second.band || look->second.kind == ControlKind::TextBox) back = COLOR_WINDOW;
-      if (look->second.kind == ControlKind::Line) back = look->second.sysColour;
+      if (look->band || look->kind == ControlKind::TextBox) back = COLOR_WINDOW;
+      if (look->kind == ControlKind::Line) back = static_cast<int>(look->colour);
       SetTextColor(dc, GetSysColor(back == COLOR_WINDOW ? COLOR_WINDOWTEXT : COLOR_BTNTEXT));
       SetBkColor(dc, GetSysColor(back));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(back));
     }
     case WM_ACTIVATE:
-      if (it == formsData().end()) break;
+      if (!data) break;
       if (LOWORD(wp) == WA_INACTIVE) {
-        it->second.lastFocus = GetFocus();
+        data->lastFocus = GetFocus();
       } else {
-        HWND focus = it->second.lastFocus;
+        HWND focus = data->lastFocus;
         if (!focus || !IsChild(hwnd, focus) || !IsWindowEnabled(focus))
           focus = GetNextDlgTabItem(hwnd, nullptr, FALSE);
         if (focus) SetFocus(focus);
@@ -82,12 +96,12 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       break;
     case WM_SYSCOMMAND:
       if ((wp & 0xFFF0) == SC_CLOSE) {
-        if (events) events->OnCloseRequest(0);
+        if (events) events->OnCloseRequest(UnloadMode::ControlMenu);
         return 0;
       }
       break;
     case WM_CLOSE:  // sent without the system command: the task manager
-      if (events) events->OnCloseRequest(3);
+      if (events) events->OnCloseRequest(UnloadMode::TaskManager);
       return 0;
     case WM_QUERYENDSESSION:
       return events ? events->OnQueryEndSession() : TRUE;
@@ -95,7 +109,8 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (wp && events) events->OnEndSession();
       return 0;
     case WM_NCDESTROY:
-      formsData().erase(hwnd);
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+      delete data;
       break;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
@@ -116,9 +131,13 @@ DWORD labelStyle(bool wraps, bool centred) {
   return wraps ? SS_LEFT : SS_LEFTNOWORDWRAP;
 }
 
+bool isForm(HWND h) {
+  return h && GetWindowLongPtrW(h, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(FormProc);
+}
+
 void dispatch(MSG& m) {
   HWND root = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
-  if (root && formsData().count(root) && IsDialogMessageW(root, &m)) return;
+  if (isForm(root) && IsDialogMessageW(root, &m)) return;
   TranslateMessage(&m);
   DispatchMessageW(&m);
 }
@@ -169,7 +188,7 @@ Handle Win32Windows::CreateForm(WindowEvents* events, const std::string& caption
                               CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top,
                               nullptr, nullptr, instance, nullptr);
   if (!hwnd) return 0;
-  formsData()[hwnd].events = events;
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new FormData{events, nullptr}));
   for (auto [which, size] : {std::pair{ICON_BIG, 32}, std::pair{ICON_SMALL, 16}}) {
     HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0);
     if (icon) SendMessageW(hwnd, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
@@ -218,10 +237,12 @@ Handle Win32Windows::CreateControl(Handle form, int id, const ControlLook& look,
                            rect.height, H(form), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            instance, nullptr);
   if (!h) return 0;
-  looks()[h] = look;
+  SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new ControlLook(look)));
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font(fontHeight, look.bold)), FALSE);
   if (look.kind == ControlKind::Picture) {
-    HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(look.picture), IMAGE_ICON, 32, 32, 0);
+    // The icon's frame that fills the box at this DPI: 32, 40, 48 or 64 pixels.
+    HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(look.picture), IMAGE_ICON, rect.width,
+                             rect.height, 0);
     SendMessageW(h, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     SetWindowPos(h, nullptr, rect.left, rect.top, rect.width, rect.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -231,20 +252,15 @@ Handle Win32Windows::CreateControl(Handle form, int id, const ControlLook& look,
 }
 
 void Win32Windows::Destroy(Handle window) {
+  std::vector<const ControlLook*> looks;
   for (HWND child = GetWindow(H(window), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    looks().erase(child);
+    looks.push_back(lookOf(child));
   DestroyWindow(H(window));
+  for (const ControlLook* look : looks) delete look;
 }
 
 void Win32Windows::SetText(Handle window, const std::string& text) {
   SetWindowTextW(H(window), Wide(text).c_str());
-}
-
-std::string Win32Windows::Text(Handle window) {
-  int n = GetWindowTextLengthW(H(window));
-  std::wstring buffer(static_cast<std::size_t>(n) + 1, L'\0');
-  n = GetWindowTextW(H(window), buffer.data(), n + 1);
-  return Utf8(buffer.c_str(), n);
 }
 
 void Win32Windows::SetEnabled(Handle window, bool enabled) { EnableWindow(H(window), enabled); }
@@ -257,8 +273,8 @@ void Win32Windows::SetVisible(Handle window, bool visible) {
 
 void Win32Windows::SetCentred(Handle label, bool centred) {
   HWND h = H(label);
-  auto look = looks().find(h);
-  bool wraps = look != looks().end() && look->second.wraps;
+  const ControlLook* look = lookOf(h);
+  bool wraps = look && look->wraps;
   LONG style = GetWindowLongW(h, GWL_STYLE) & ~SS_TYPEMASK;
   SetWindowLongW(h, GWL_STYLE, style | static_cast<LONG>(labelStyle(wraps, centred)));
   InvalidateRect(h, nullptr, TRUE);
@@ -285,8 +301,8 @@ int Win32Windows::TextWidth(Handle label, const std::string& text) {
   if (!dc) return 0;
   HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(h, WM_GETFONT, 0, 0)));
   std::wstring w = Wide(text);
-  auto look = looks().find(h);
-  bool box = look != looks().end() && look->second.kind == ControlKind::CheckBox;
+  const ControlLook* look = lookOf(h);
+  bool box = look && look->kind == ControlKind::CheckBox;
   RECT r{0, 0, 0, 0};
   DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r,
             DT_SINGLELINE | DT_CALCRECT | (box ? 0 : DT_NOPREFIX));
@@ -329,25 +345,27 @@ void Win32Windows::RunUntil(const std::function<bool()>& done) {
 }
 
 Handle Win32Windows::CreateChild(unsigned exStyle, const std::string& className,
-                                 const std::string& text, unsigned style, const Rect& r,
+                                 const std::string& text, ChildStyle style, const Rect& r,
                                  Handle parent, int id, std::intptr_t instance,
                                  const void* createData) {
-  return Of(CreateWindowExW(exStyle, Wide(className).c_str(), Wide(text).c_str(), style, r.left,
+  return Of(CreateWindowExW(exStyle, Wide(className).c_str(), Wide(text).c_str(),
+                            static_cast<DWORD>(style), r.left,
                             r.top, r.width, r.height, H(parent),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             reinterpret_cast<HINSTANCE>(instance), const_cast<void*>(createData)));
 }
 
-std::intptr_t Win32Windows::Send(Handle window, unsigned message, std::uintptr_t wParam,
+std::intptr_t Win32Windows::Send(Handle window, ProgressMessage message, std::uintptr_t wParam,
                                  std::intptr_t lParam) {
-  return SendMessageW(H(window), message, wParam, lParam);
+  return SendMessageW(H(window), static_cast<UINT>(message), wParam, lParam);
 }
 
 void Win32Windows::DestroyChild(Handle window) { DestroyWindow(H(window)); }
 
-int Win32Windows::ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
-                                 unsigned flags) {
-  return MessageBoxW(H(owner), Wide(text).c_str(), Wide(title).c_str(), flags);
+Answer Win32Windows::ShowMessageBox(Handle owner, const std::string& text,
+                                    const std::string& title, MessageBoxStyle style) {
+  return static_cast<Answer>(MessageBoxW(H(owner), Wide(text).c_str(), Wide(title).c_str(),
+                                         static_cast<UINT>(style)));
 }
 
 }  // namespace platform::win32

@@ -1,9 +1,12 @@
 // The layout at 96, 120 and 144 dots per inch: with the display's DPI set in the prefix
 // before the programs start, every control of the welcome page, the message dialog, the
-// licence and destination pages, the progress bars of both runs and the uninstaller's
-// window stands at its twips × DPI / 1440 (one pixel either way), and the one-line texts
-// still fit their controls in Tahoma 8.25 pt at that DPI.
+// licence, destination and result pages, the progress bars of both runs and the
+// uninstaller's window stands at its twips × DPI / 1440 (one pixel either way), the
+// one-line texts still fit their controls in Tahoma 8.25 pt at that DPI, and the band's
+// picture is the icon frame made for its box at that DPI (32, 40 or 48 pixels), unscaled.
 #include "../Driver.h"
+
+#include "../../../common/Risorse.h"
 
 using namespace e2e;
 
@@ -135,14 +138,82 @@ bool TextsFit(HWND window, const std::string& boldText = "") {
   return ok;
 }
 
+// The picture's pixels as the screen shows them, or the icon drawn on the band's white.
+std::vector<COLORREF> PictureBits(HWND picture, HICON icon, int size) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  if (icon) {
+    RECT all{0, 0, size, size};
+    FillRect(dc, &all, GetSysColorBrush(COLOR_WINDOW));
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+  } else {
+    POINT at{0, 0};
+    ClientToScreen(picture, &at);
+    BitBlt(dc, 0, 0, size, size, screen, at.x, at.y, SRCCOPY);
+  }
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) pixels.push_back(GetPixel(dc, x, y));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// The band's picture: the program's icon resource has a frame of the box's size at this
+// DPI, and the box shows that frame as it is, not a smaller one stretched.
+bool PictureSharp(HWND window, HWND picture, const std::string& exe) {
+  if (!picture) return false;
+  int size = Px(6150 + 480) - Px(6150);
+  HMODULE module = LoadLibraryExW(W(exe).c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  bool frame = false;
+  HRSRC found = module ? FindResourceW(module, MAKEINTRESOURCEW(IDI_EMBLEMA), RT_GROUP_ICON)
+                       : nullptr;
+  if (const BYTE* directory = found ? static_cast<const BYTE*>(LockResource(
+                                          LoadResource(module, found)))
+                                    : nullptr) {
+    // The group directory: 6 bytes of header with the count, then 14 bytes per frame
+    // starting with its width and height.
+    int count = directory[4] | directory[5] << 8;
+    for (int i = 0; i < count; ++i)
+      frame |= directory[6 + 14 * i] == size && directory[7 + 14 * i] == size;
+  }
+  HICON icon = module ? static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_EMBLEMA),
+                                                      IMAGE_ICON, size, size, 0))
+                      : nullptr;
+  std::vector<COLORREF> expected = PictureBits(picture, icon, size);
+  if (icon) DestroyIcon(icon);
+  if (module) FreeLibrary(module);
+  SetForegroundWindow(window);
+  std::size_t differing = 0;
+  bool same = icon && WaitFor(
+                          [&] {
+                            std::vector<COLORREF> seen = PictureBits(picture, nullptr, size);
+                            differing = 0;
+                            for (std::size_t i = 0; i < seen.size(); ++i)
+                              differing += seen[i] != expected[i];
+                            return differing <= seen.size() / 50;
+                          },
+                          3000);
+  if (!frame || !same)
+    std::printf("  the band picture at %d DPI: %s frame of %d pixels, %zu of %d pixels differ\n",
+                dpi, frame ? "a" : "no", size, differing, size * size);
+  return frame && same;
+}
+
 // The band, the lines and the buttons that all four pages share.
-void CheckPageFrame(HWND page, const char* subtitle, int subtitleWidth, const char* forward) {
+void CheckPageFrame(HWND page, const char* subtitle, int subtitleWidth, const char* forward,
+                    const std::string& exe) {
   CHECK(ClientIs(page, 6960, 5130));
   CHECK(EmptyAt(page, 0, 0, 7290, 990));
   CHECK(EmptyAt(page, 0, 960, 6900, 0));
   CHECK(EmptyAt(page, 0, 4575, 6900, 0));
   CHECK(EmptyAt(page, 0, 4590, 6900, 0));
-  CHECK(EmptyAt(page, 6150, 225, 480, 480));
+  CHECK(PictureSharp(page, EmptyAt(page, 6150, 225, 480, 480), exe));
   CHECK(At(Child(page, "Static", "QelSoftware - Installazione di QelPictura"), "lblA", 375, 225,
            3540, 195, true));
   CHECK(At(Child(page, "Static", subtitle), "lblB", 675, 570, subtitleWidth, 195, true));
@@ -164,7 +235,7 @@ void CheckLayoutAt(int value) {
                              "Clicca sul pulsante 'Continua' per procedere con l'installazione");
   REQUIRE(page != nullptr);
   CheckPageFrame(page, "Questa procedura ti permette di installare QelPictura nel tuo sistema",
-                 5025, "&Continua");
+                 5025, "&Continua", package + "\\Setup.exe");
   CHECK(At(Child(page, "Static",
                  "QelPictura cattura le immagini dallo schermo\r\n\r\n"
                  "Potrai effettuare 'screen shot' con estrema facilità"),
@@ -192,7 +263,7 @@ void CheckLayoutAt(int value) {
   HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
   REQUIRE(licence != nullptr);
   CheckPageFrame(licence, "Contratto di licenza del software con l'utente finale", 3660,
-                 "&Continua");
+                 "&Continua", package + "\\Setup.exe");
   std::vector<HWND> edits = Children(licence, "Edit");
   CHECK(edits.size() == 1 && At(edits.front(), "Text1", 150, 1125, 6660, 2865));
   // The box grows with its caption where the font needs more room than designed.
@@ -206,7 +277,7 @@ void CheckLayoutAt(int value) {
   HWND destination = WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
   REQUIRE(destination != nullptr);
   CheckPageFrame(destination, "Confermare il percorso di installazione dell'applicazione", 3900,
-                 "&Conferma");
+                 "&Conferma", package + "\\Setup.exe");
   CHECK(At(Child(destination, "Static", "Il programma verrà installato nella seguente cartella"),
            "lblC", 375, 1800, 3735, 195, true));
   CHECK(At(Child(destination, "Static",
@@ -234,6 +305,12 @@ void CheckLayoutAt(int value) {
         return result != nullptr;
       },
       60000));
+  // The result page: its fixed label at the bottom left, where the help button stands on
+  // the other pages.
+  HWND thanks = Child(result, "Static", "Grazie per la fiducia");
+  CHECK(At(thanks, "lblE", 375, 4770, 2355, 195));
+  CHECK(thanks && (GetWindowLongW(thanks, GWL_STYLE) & SS_TYPEMASK) == SS_LEFTNOWORDWRAP);
+  CHECK(TextsFit(result, "QelSoftware - Installazione di QelPictura"));
   Press(Child(result, "Button", "&Chiudi"));
   CHECK(setup.Exited());
 
@@ -247,7 +324,7 @@ void CheckLayoutAt(int value) {
   CHECK(EmptyAt(window, 0, 960, 6900, 0));
   CHECK(EmptyAt(window, 0, 4575, 6900, 0));
   CHECK(EmptyAt(window, 0, 4590, 6900, 0));
-  CHECK(EmptyAt(window, 6150, 225, 480, 480));
+  CHECK(PictureSharp(window, EmptyAt(window, 6150, 225, 480, 480), folder + "\\Uninstall.exe"));
   CHECK(At(Child(window, "Static", "QelSoftware - Disinstallazione di QelPictura"), "lblA", 375,
            225, 3765, 195, true));
   CHECK(At(

@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr unsigned PBM_SETSTEP = 0x404, PBM_STEPIT = 0x405;
+using platform::ProgressMessage;
 
 class Barra : public Ambiente {
  protected:
@@ -33,7 +33,7 @@ TEST_F(Barra, IsAVisibleChildWithTheDefaultRangeAndAStepOfOne) {
   const auto* w = fake.windows.Get(barra.hWnd());
   EXPECT_EQ("msctls_progress32", w->className);
   EXPECT_EQ("1", w->text);
-  EXPECT_EQ(0x50000000u, w->style);
+  EXPECT_EQ(platform::ChildStyle::ChildVisible, w->style);
   EXPECT_EQ(platform::Rect({25, 215, 416, 18}), w->rect);
   EXPECT_EQ(1, w->id);
   EXPECT_EQ(1, w->instance);
@@ -55,8 +55,9 @@ TEST_F(Barra, IncrementIsSixOneUnitStepsInSetupAndTwentyInUninstall) {
     std::size_t passi = 0;
     for (const auto& m : fake.windows.sent) {
       EXPECT_EQ(barra.hWnd(), m.window);
-      EXPECT_TRUE(m.message == PBM_STEPIT || (m.message == PBM_SETSTEP && m.wParam == 1));
-      passi += m.message == PBM_STEPIT;
+      EXPECT_TRUE(m.message == ProgressMessage::StepIt ||
+                  (m.message == ProgressMessage::SetStep && m.wParam == 1));
+      passi += m.message == ProgressMessage::StepIt;
     }
     EXPECT_EQ(static_cast<std::size_t>(passo + 1), passi);
   }
@@ -83,7 +84,7 @@ TEST_F(Barra, AFailedCreationStillSetsTheStepAndLeavesTheStepsIdle) {
   barra.LievIncrement();
   ASSERT_EQ(1u, fake.windows.sent.size());
   EXPECT_EQ(0, fake.windows.sent[0].window);
-  EXPECT_EQ(PBM_SETSTEP, fake.windows.sent[0].message);
+  EXPECT_EQ(ProgressMessage::SetStep, fake.windows.sent[0].message);
   EXPECT_EQ(1u, fake.windows.sent[0].wParam);
 }
 

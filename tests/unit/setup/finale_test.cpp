@@ -29,7 +29,7 @@ TEST_P(Finale, StartsTheProgramOnceWhateverClosesThePageAndAsksNothing) {
   const auto& p = fake.processes.started[0];
   EXPECT_EQ(kProgramma, p.application);
   EXPECT_EQ(std::string("\"") + kProgramma + "\"", p.commandLine);
-  EXPECT_EQ(1, p.showCommand);  // SW_SHOWNORMAL
+  EXPECT_EQ(platform::ShowCommand::Normal, p.showCommand);
 }
 
 TEST_P(Finale, StartsNothingWithoutAProgram) {

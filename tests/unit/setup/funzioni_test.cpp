@@ -4,11 +4,15 @@
 #include "frmCartella.h"
 #include "frmMsg.h"
 
-using namespace Funzioni;
+using namespace funzioni;
+using platform::BrowseStyle;
+using platform::Csidl;
 
 namespace {
 
-constexpr std::uint32_t kSolaLettura = 1, kNascosto = 2, kSistema = 4;
+constexpr std::uint32_t kSolaLettura = platform::kAttributeReadOnly,
+                        kNascosto = platform::kAttributeHidden,
+                        kSistema = platform::kAttributeSystem;
 
 // ---------------------------------------------------------------- the proposed folder
 
@@ -24,7 +28,7 @@ class CartellaProposta : public Ambiente, public ::testing::WithParamInterface<P
 
 TEST_P(CartellaProposta, IsTheFirstExistingCandidateWithTheProductFolder) {
   const Proposta& p = GetParam();
-  if (p.programFiles) fake.shell.specialFolders[38] = p.programFiles;
+  if (p.programFiles) fake.shell.specialFolders[Csidl::ProgramFiles] = p.programFiles;
   for (const char* c : p.cartelle) fake.files.AddFolder(c);
   EXPECT_EQ(p.attesa, forms::instance<frmCartella>().txtPercorso.Text());
 }
@@ -72,7 +76,7 @@ TEST_F(Sfoglia, AddsTheProductFolderToWhatIsPickedAndKeepsTheTextOtherwise) {
   for (const auto& b : fake.shell.browses) {
     EXPECT_EQ("Scegli la cartella d'installazione di QelPictura", b.title);
     EXPECT_EQ(pagina().hWnd(), b.owner);
-    EXPECT_EQ(1u, b.flags);  // BIF_RETURNONLYFSDIRS
+    EXPECT_EQ(BrowseStyle::FoldersOnly, b.flags);
   }
 }
 
@@ -107,8 +111,8 @@ TEST_F(Percorsi, ScegliCartellaDropsOneFinalBackslashAndGivesNothingWhenCancelle
   EXPECT_EQ("C:\\Dati", ScegliCartella("t", 7, false));
   EXPECT_EQ("", ScegliCartella("t", 7, false));
   ASSERT_EQ(3u, fake.shell.browses.size());
-  EXPECT_EQ(0x50u, fake.shell.browses[0].flags);  // BIF_EDITBOX | BIF_NEWDIALOGSTYLE
-  EXPECT_EQ(1u, fake.shell.browses[1].flags);
+  EXPECT_EQ(BrowseStyle::EditBoxNewDialog, fake.shell.browses[0].flags);
+  EXPECT_EQ(BrowseStyle::FoldersOnly, fake.shell.browses[1].flags);
 }
 
 // ---------------------------------------------------------------- existence tests
@@ -146,18 +150,18 @@ TEST_F(Percorsi, EsisteFileAndEsisteCartellaLookAtTheFolderBitAlone) {
 // ---------------------------------------------------------------- special folders
 
 TEST_F(Percorsi, PercorsoSpecialeEndsWithOneBackslashOrIsEmpty) {
-  fake.shell.specialFolders = {{38, "C:\\Program Files"},
-                               {25, "C:\\Public\\Desktop"},
-                               {0, "C:\\Utente\\Desktop"},
-                               {7, "E:\\"}};
+  fake.shell.specialFolders = {{Csidl::ProgramFiles, "C:\\Program Files"},
+                               {Csidl::CommonDesktopDirectory, "C:\\Public\\Desktop"},
+                               {Csidl::Desktop, "C:\\Utente\\Desktop"},
+                               {Csidl::Programs, "E:\\"}};
   fake.files.AddFolder("C:\\Program Files");
   fake.files.AddFolder("E:\\");
-  EXPECT_EQ("C:\\Program Files\\", PercorsoSpeciale(38, false));
-  EXPECT_EQ("E:\\", PercorsoSpeciale(7, false));
-  EXPECT_EQ("", PercorsoSpeciale(25, false));  // missing, not created
-  EXPECT_EQ("", PercorsoSpeciale(99, true));   // unknown to the shell
+  EXPECT_EQ("C:\\Program Files\\", PercorsoSpeciale(Csidl::ProgramFiles, false));
+  EXPECT_EQ("E:\\", PercorsoSpeciale(Csidl::Programs, false));
+  EXPECT_EQ("", PercorsoSpeciale(Csidl::CommonDesktopDirectory, false));  // missing, not created
+  EXPECT_EQ("", PercorsoSpeciale(Csidl::CommonPrograms, true));  // unknown to the shell
   EXPECT_FALSE(fake.files.IsFolder("C:\\Public\\Desktop"));
-  EXPECT_EQ("C:\\Utente\\Desktop\\", PercorsoSpeciale(0, true));
+  EXPECT_EQ("C:\\Utente\\Desktop\\", PercorsoSpeciale(Csidl::Desktop, true));
   EXPECT_TRUE(fake.files.IsFolder("C:\\Utente\\Desktop"));
 }
 
@@ -186,7 +190,7 @@ TEST_F(Percorsi, CreaCollegamentoIsTrueWhenTheLinkFileIsThereAfterwards) {
   EXPECT_EQ(pumps + 1, fake.windows.pumps);
   const auto& s = fake.shell.shortcuts.at(link);
   EXPECT_EQ("C:\\Q\\QelPictura.exe", s.target);
-  EXPECT_EQ(1, s.windowStyle);
+  EXPECT_EQ(platform::ShowCommand::Normal, s.windowStyle);
   EXPECT_EQ("Cattura", s.description);
 
   fake.shell.refusedLinks.insert("C:\\Menu\\Rifiutato.lnk");

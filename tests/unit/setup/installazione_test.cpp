@@ -10,6 +10,8 @@
 
 namespace {
 
+using platform::Csidl;
+
 constexpr char D[] = "C:\\Program Files\\QelPictura";
 constexpr char S[] = "C:\\windows\\system32\\";
 constexpr char kDesktopComune[] = "C:\\Users\\Public\\Desktop";
@@ -41,11 +43,11 @@ class Installazione : public Ambiente {
     fake.files.AddFolder("C:\\Program Files");
     fake.files.AddFolder(kDesktopComune);
     fake.files.AddFolder(kProgrammiComuni);
-    fake.shell.specialFolders = {{38, "C:\\Program Files"},
-                                 {25, kDesktopComune},
-                                 {0, kDesktopUtente},
-                                 {23, kProgrammiComuni},
-                                 {2, kProgrammiUtente}};
+    fake.shell.specialFolders = {{Csidl::ProgramFiles, "C:\\Program Files"},
+                                 {Csidl::CommonDesktopDirectory, kDesktopComune},
+                                 {Csidl::Desktop, kDesktopUtente},
+                                 {Csidl::CommonPrograms, kProgrammiComuni},
+                                 {Csidl::Programs, kProgrammiUtente}};
   }
 
   frmCartella& pagina() { return forms::instance<frmCartella>(); }
@@ -132,7 +134,8 @@ TEST_F(Installazione, ARunWithoutProblemsFollowsItsTimeline) {
     attesa.insert(attesa.end(), 6, "step");
     attesa.push_back("E " + copia(S + nome));
     attesa.push_back("pump");
-    attesa.push_back(std::string("start ") + S + "REGSVR32.EXE|REGSVR32.EXE /s " + S + nome + "|2");
+    attesa.push_back(std::string("start ") + S + "REGSVR32.EXE|REGSVR32.EXE /s " + S + nome + "|" +
+                     std::to_string(static_cast<int>(platform::ShowCommand::Minimized)));
     attesa.push_back("pump");
   }
   attesa.push_back("E Creazione dei collegamenti in corso...");
@@ -257,7 +260,7 @@ TEST_F(Installazione, RegistrationsStartWhetherOrNotTheCopyWorked) {
     const auto& p = fake.processes.started[i];
     EXPECT_EQ(std::string(S) + "REGSVR32.EXE", p.application);
     EXPECT_EQ("REGSVR32.EXE /s " + std::string(S) + kRuntime[i], p.commandLine);
-    EXPECT_EQ(2, p.showCommand);
+    EXPECT_EQ(platform::ShowCommand::Minimized, p.showCommand);
   }
   EXPECT_EQ(std::vector<std::string>{}, errori());
 }

@@ -59,7 +59,7 @@ TEST_F(Licenza, HelpShowsItsTextWithOneOkButtonLeftAligned) {
 }
 
 TEST_F(Licenza, ContinuaOpensTheFilledDestinationPageHereAndCloses) {
-  fake.shell.specialFolders[38] = "C:\\Program Files";
+  fake.shell.specialFolders[platform::Csidl::ProgramFiles] = "C:\\Program Files";
   fake.files.AddFolder("C:\\Program Files");
   pagina().Move(2250, 1200);
   const platform::Rect designed = fake.windows.GetRect(pagina().hWnd());

@@ -4,6 +4,8 @@
 
 namespace {
 
+using platform::Answer;
+
 class Messaggio : public Ambiente {
  protected:
   frmMsg& msg() { return forms::instance<frmMsg>(); }
@@ -16,28 +18,28 @@ class Messaggio : public Ambiente {
   }
 };
 
-TEST_F(Messaggio, AnswersOneSixOrSevenAndSevenWhenClosed) {
+TEST_F(Messaggio, AnswersOkYesOrNoAndNoWhenClosed) {
   premi("&OK");
-  EXPECT_EQ(1, mMsgBox("a", false, true));
+  EXPECT_EQ(Answer::Ok, mMsgBox("a", false, true));
   premi("&Si");
-  EXPECT_EQ(6, mMsgBox("b", true, false));
+  EXPECT_EQ(Answer::Yes, mMsgBox("b", true, false));
   premi("&No");
-  EXPECT_EQ(7, mMsgBox("c", true, false));
+  EXPECT_EQ(Answer::No, mMsgBox("c", true, false));
   chiudi();
-  EXPECT_EQ(7, mMsgBox("d", false, true));
+  EXPECT_EQ(Answer::No, mMsgBox("d", false, true));
   chiudi();
-  EXPECT_EQ(7, mMsgBox("e", true, false));
+  EXPECT_EQ(Answer::No, mMsgBox("e", true, false));
   EXPECT_FALSE(msg().Loaded());
 }
 
-TEST_F(Messaggio, EachCallStartsFromSevenAndLoadsAfresh) {
+TEST_F(Messaggio, EachCallStartsFromNoAndLoadsAfresh) {
   premi("&Si");
   mMsgBox("", true, false);
   fake.windows.modalAnswers.push_back([this] {
     EXPECT_EQ("", msg().lbl.Caption());
     fake.windows.CloseFromTitleBar(msg().hWnd());
   });
-  EXPECT_EQ(7, mMsgBox("", true, false));
+  EXPECT_EQ(Answer::No, mMsgBox("", true, false));
 }
 
 TEST_F(Messaggio, ShowsOneButtonOrTheTwoAndFocusesTheFirstVisible) {

@@ -9,6 +9,10 @@
 
 namespace {
 
+using platform::Answer;
+using platform::Csidl;
+using platform::MessageBoxStyle;
+
 constexpr char D[] = "C:\\Programmi\\QelPictura";
 constexpr char kDesktopComune[] = "C:\\Users\\Public\\Desktop";
 constexpr char kProgrammiComuni[] = "C:\\ProgramData\\Start Menu\\Programs";
@@ -39,7 +43,7 @@ class Sguardo : public platform::Processes {
  public:
   Sguardo(platform::Processes& inner, std::function<void()> guarda)
       : inner_(inner), guarda_(std::move(guarda)) {}
-  bool Start(const std::string& a, const std::string& c, int s) override {
+  bool Start(const std::string& a, const std::string& c, platform::ShowCommand s) override {
     return inner_.Start(a, c, s);
   }
   std::string OwnFolder() override { return inner_.OwnFolder(); }
@@ -67,8 +71,10 @@ class Rimozione : public Ambiente {
     f.AddFile(sotto(kDesktopComune, "QelPictura.lnk"));
     f.AddFile(sotto(kProgrammiComuni, "QelPictura\\QelPictura.lnk"));
     f.AddFile(sotto(kProgrammiComuni, "QelPictura\\Rimuovi QelPictura dal computer.lnk"));
-    fake.shell.specialFolders = {
-        {25, kDesktopComune}, {0, kDesktopUtente}, {23, kProgrammiComuni}, {2, kProgrammiUtente}};
+    fake.shell.specialFolders = {{Csidl::CommonDesktopDirectory, kDesktopComune},
+                                 {Csidl::Desktop, kDesktopUtente},
+                                 {Csidl::CommonPrograms, kProgrammiComuni},
+                                 {Csidl::Programs, kProgrammiUtente}};
     fake.shell.machineKeys = {"SOFTWARE\\Qel", "SOFTWARE\\Qel\\Pictura",
                               "SOFTWARE\\Qel\\Pictura\\Altro"};
     fake.shell.machineValues["HKLM\\SOFTWARE\\Qel\\Pictura\\Version"] = {};
@@ -83,7 +89,7 @@ class Rimozione : public Ambiente {
     if (finestra().Loaded()) finestra().Show();
   }
   // "Rimuovi", with the answer the confirmation box gets; the timeline starts afresh.
-  void rimuovi(int risposta) {
+  void rimuovi(Answer risposta) {
     inizio_ = fake.log.size();
     fake.windows.messageBoxAnswers.push_back(risposta);
     fake.windows.Click(finestra().hWnd(), "&Rimuovi");
@@ -172,7 +178,7 @@ class Rimozione : public Ambiente {
     std::vector<std::string> pulsanti;
     for (platform::Handle h : fake.windows.Children(f.hWnd())) {
       auto* w = fake.windows.Get(h);
-      if (w->look.kind == forms::Button && w->visible) pulsanti.push_back(w->text);
+      if (w->look.kind == platform::ControlKind::Button && w->visible) pulsanti.push_back(w->text);
     }
     EXPECT_EQ(std::vector<std::string>{"Chiudi"}, pulsanti);
   }
@@ -205,7 +211,7 @@ TEST_F(Rimozione, HelpAndTheTitleBarInReadyRemoveNothing) {
       "Cliccando sul pulsante 'Annulla', si annullerà l'operazione di disinstallazione",
       fake.windows.messageBoxes[0].text);
   EXPECT_EQ("Disinstallazione di QelPictura", fake.windows.messageBoxes[0].title);
-  EXPECT_EQ(64u, fake.windows.messageBoxes[0].flags);
+  EXPECT_EQ(MessageBoxStyle::Information, fake.windows.messageBoxes[0].flags);
   EXPECT_TRUE(finestra().cmdRimuovi.Visible());
   fake.windows.CloseFromTitleBar(finestra().hWnd());
   EXPECT_EQ(0, forms::LoadedCount());
@@ -220,10 +226,10 @@ TEST_F(Rimozione, DecliningTheConfirmationChangesNothing) {
   const std::string stato = finestra().lbl.Caption();
   const std::size_t figli = fake.windows.Children(finestra().hWnd()).size();
   const int prima = fake.files.operations;
-  // Cancel, Esc and the close box all answer IDCANCEL; 0 is a box that could not be shown.
-  for (int risposta : {2, 0}) {
+  // Cancel, Esc and the close box all answer Cancel; None is a box that could not be shown.
+  for (Answer risposta : {Answer::Cancel, Answer::None}) {
     rimuovi(risposta);
-    EXPECT_EQ(std::vector<std::string>{}, corso()) << risposta;
+    EXPECT_EQ(std::vector<std::string>{}, corso()) << static_cast<int>(risposta);
     EXPECT_EQ(prima, fake.files.operations);
     EXPECT_TRUE(fake.shell.deletedKeys.empty());
     EXPECT_EQ(0u, fake.processes.clock);
@@ -237,18 +243,18 @@ TEST_F(Rimozione, DecliningTheConfirmationChangesNothing) {
   for (const auto& box : fake.windows.messageBoxes) {
     EXPECT_EQ("QelPictura verrà ora rimosso dal computer", box.text);
     EXPECT_EQ("Disinstallazione di QelPictura", box.title);
-    EXPECT_EQ(0x101u, box.flags);
+    EXPECT_EQ(MessageBoxStyle::OkCancelSecondDefault, box.flags);
     EXPECT_EQ(finestra().hWnd(), box.owner);
   }
   // Still Ready: the run can take place.
-  rimuovi(1);
+  rimuovi(Answer::Ok);
   EXPECT_EQ(corsoCompleto(), corso());
 }
 
 TEST_F(Rimozione, FiveStepsEachWithItsTextBarPositionAndPause) {
   avvia();
   osserva();
-  rimuovi(1);
+  rimuovi(Answer::Ok);
   EXPECT_EQ(corsoCompleto(), corso());
   EXPECT_EQ(2000u, fake.processes.clock);
   // The window stays disabled while it waits; the key goes after the second wait, the
@@ -275,7 +281,7 @@ TEST_F(Rimozione, RemovesWhatThePatternsNameAndEndsFinished) {
   fake.files.AddFile(in("temi\\mio.tema"));
   fake.files.AddFile(in("temi\\LEGGIMI"));
   avvia();
-  rimuovi(1);
+  rimuovi(Answer::Ok);
   EXPECT_EQ(std::vector<std::string>{"SOFTWARE\\Qel\\Pictura"}, fake.shell.deletedKeys);
   EXPECT_EQ(std::set<std::string>{"SOFTWARE\\Qel"}, fake.shell.machineKeys);
   EXPECT_TRUE(fake.shell.machineValues.empty());
@@ -302,7 +308,7 @@ TEST_F(Rimozione, WhatThePatternsDoNotNameStaysAndKeepsItsFolder) {
   fake.files.AddFile(in("dati\\QelPictura.exe"));
   fake.files.AddFile(in("dati\\help.htm"));
   avvia();
-  rimuovi(1);
+  rimuovi(Answer::Ok);
   EXPECT_EQ(std::vector<std::string>({"nota.txt", "vecchio.lnk.bak"}),
             fake.files.List(sotto(kProgrammiComuni, "QelPictura")));
   EXPECT_EQ(std::vector<std::string>{"scaricati"}, fake.files.List(in("temi")));
@@ -325,7 +331,7 @@ TEST_F(Rimozione, MissingOrStubbornItemsDoNotChangeTheCourse) {
   fake.files.DeleteFiles(in("help.htm"));
   avvia();
   fake.files.DeleteFiles(in("QelPictura.exe"));
-  rimuovi(1);
+  rimuovi(Answer::Ok);
   EXPECT_EQ(corsoCompleto(), corso());
   EXPECT_EQ(std::set<std::string>{"SOFTWARE\\Qel"}, fake.shell.machineKeys);
   attendiFinita();
@@ -336,7 +342,7 @@ TEST_F(Rimozione, FilesInUseOrReadOnlyStayAndTheRunStillFinishes) {
   fake.files.AddFile(in("temi\\protetto.tema"), "", 1);
   fake.files.SetInUse(sotto(kProgrammiComuni, "QelPictura\\QelPictura.lnk"));
   avvia();
-  rimuovi(1);
+  rimuovi(Answer::Ok);
   EXPECT_EQ(corsoCompleto(), corso());
   EXPECT_TRUE(fake.files.IsFile(in("QelPictura.exe")));
   EXPECT_FALSE(fake.files.IsFile(in("help.htm")));
@@ -357,7 +363,7 @@ TEST_F(Rimozione, WithoutTheAllUsersFoldersThePerUserOnesServeAndNoneIsMade) {
   fake.files.AddFile(sotto(kProgrammiUtente, "QelPictura\\QelPictura.lnk"));
   fake.files.AddFile(sotto(kProgrammiUtente, "QelPictura\\Rimuovi QelPictura dal computer.lnk"));
   avvia();
-  rimuovi(1);
+  rimuovi(Answer::Ok);
   EXPECT_FALSE(fake.files.IsFolder(sotto(kProgrammiUtente, "QelPictura")));
   EXPECT_TRUE(fake.files.IsFolder(kProgrammiUtente));
   EXPECT_FALSE(fake.files.IsFolder(kDesktopComune));
@@ -372,7 +378,7 @@ TEST_F(Rimozione, EmptySpecialFoldersSkipTheirStepsInsteadOfUsingTheCurrentDirec
   fake.files.AddFile("C:\\altrove\\QelPictura.lnk");
   fake.files.AddFile("C:\\altrove\\QelPictura\\QelPictura.lnk");
   avvia();
-  rimuovi(1);
+  rimuovi(Answer::Ok);
   EXPECT_EQ(corsoCompleto(), corso());
   EXPECT_TRUE(fake.files.IsFile("C:\\altrove\\QelPictura.lnk"));
   EXPECT_TRUE(fake.files.IsFile("C:\\altrove\\QelPictura\\QelPictura.lnk"));
@@ -381,11 +387,11 @@ TEST_F(Rimozione, EmptySpecialFoldersSkipTheirStepsInsteadOfUsingTheCurrentDirec
 }
 
 TEST_F(Rimozione, AnEmptyDesktopFolderSkipsOnlyTheDesktopStep) {
-  fake.shell.specialFolders = {{23, kProgrammiComuni}};
+  fake.shell.specialFolders = {{Csidl::CommonPrograms, kProgrammiComuni}};
   fake.files.currentDirectory = "C:\\altrove";
   fake.files.AddFile("C:\\altrove\\QelPictura.lnk");
   avvia();
-  rimuovi(1);
+  rimuovi(Answer::Ok);
   EXPECT_TRUE(fake.files.IsFile("C:\\altrove\\QelPictura.lnk"));
   EXPECT_TRUE(fake.files.IsFile(sotto(kDesktopComune, "QelPictura.lnk")));
   EXPECT_FALSE(fake.files.IsFolder(sotto(kProgrammiComuni, "QelPictura")));
@@ -405,7 +411,7 @@ TEST_F(Rimozione, AProductAlreadyGoneIsReportedWithTheFolderAndTheProgramEnds) {
                   D,
               fake.windows.messageBoxes[0].text);
     EXPECT_EQ("QelSoftware", fake.windows.messageBoxes[0].title);
-    EXPECT_EQ(64u, fake.windows.messageBoxes[0].flags);
+    EXPECT_EQ(MessageBoxStyle::Information, fake.windows.messageBoxes[0].flags);
     EXPECT_NE(0, fake.windows.messageBoxes[0].owner);
     EXPECT_TRUE(fake.windows.Forms().empty());
     EXPECT_TRUE(fake.shell.deletedKeys.empty());
