@@ -7,16 +7,19 @@ using platform::Answer;
 
 Pagina::Pagina(const char* sottotitolo, int larghezzaSottotitolo, StartUp avvio, int larghezza,
                int altezza)
-    : FinestraConBanda("Installazione di QelPictura",
-                       {"QelSoftware - Installazione di QelPictura", 3540, sottotitolo,
-                        larghezzaSottotitolo},
-                       avvio, larghezza, altezza) {}
+    : FinestraConBanda(
+          "Installazione di QelPictura",
+          {"QelSoftware - Installazione di QelPictura", 3540, sottotitolo, larghezzaSottotitolo},
+          avvio, larghezza, altezza) {}
 
 PaginaGuidata::PaginaGuidata(const char* sottotitolo, int larghezzaSottotitolo,
                              OrdineDelFuoco posti, StartUp avvio)
     : Pagina(sottotitolo, larghezzaSottotitolo, avvio) {
-  cmdAiuto = button({225, 4665, 1215, 390}, "&?").tab(posti.aiuto).onClick(&PaginaGuidata::cmdAiuto_Click);
-  cmdAnnulla = button({4050, 4665, 1215, 390}, "&Annulla").tab(posti.annulla).onClick(&PaginaGuidata::cmdAnnulla_Click);
+  cmdAiuto =
+      button({225, 4665, 1215, 390}, "&?").tab(posti.aiuto).onClick(&PaginaGuidata::cmdAiuto_Click);
+  cmdAnnulla = button({4050, 4665, 1215, 390}, "&Annulla")
+                   .tab(posti.annulla)
+                   .onClick(&PaginaGuidata::cmdAnnulla_Click);
 }
 
 std::optional<Answer> PaginaGuidata::chiediAnnullamento() {

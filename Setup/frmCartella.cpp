@@ -17,9 +17,8 @@ frmCartella::frmCartella()
                "Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'")
              .autoSize();
   txtPercorso = textBox({375, 2250, 4890, 315}).readOnly().tab(5);
-  cmdSfoglia = button({5520, 2235, 1140, 345}, "sfoglia...")
-                   .tab(4)
-                   .onClick(&frmCartella::cmdSfoglia_Click);
+  cmdSfoglia =
+      button({5520, 2235, 1140, 345}, "sfoglia...").tab(4).onClick(&frmCartella::cmdSfoglia_Click);
   lblE = label({375, 3825, 6315, 675}, "Clicca sul pulsante 'Conferma' per installare QelPictura")
              .wraps();
   cmdConferma = button(avanti(), "&Conferma").tab(1).onClick(&frmCartella::cmdConferma_Click);

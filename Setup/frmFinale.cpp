@@ -6,7 +6,8 @@ frmFinale::frmFinale()
     : Pagina("Resoconto dell'installazione di QelPictura", 3015, StartUp::Manual, 6930, 5100) {
   lblC = label({375, 1950, 6225, 435}, "").wraps();
   Errori = listBox({375, 2400, 6240, 1425}).tab(2);
-  lblD = label({375, 3825, 3465, 195}, "Il programma verrà subito avviato, buon lavoro!").autoSize();
+  lblD =
+      label({375, 3825, 3465, 195}, "Il programma verrà subito avviato, buon lavoro!").autoSize();
   lblE = label({375, 4770, 2355, 195}, "Grazie per la fiducia");
   cmdChiudi = button(avanti(), "&Chiudi").tab(1).onClick(&frmFinale::cmdChiudi_Click);
 }

@@ -33,11 +33,13 @@ const char kContratto[] =
 frmLicenza::frmLicenza()
     : PaginaGuidata("Contratto di licenza del software con l'utente finale", 3660,
                     {.aiuto = 2, .annulla = 1}) {
-  Text1 = textBox({150, 1125, 6660, 2865}, kContratto).multiLine().bothScrollBars().readOnly().tab(5);
+  Text1 =
+      textBox({150, 1125, 6660, 2865}, kContratto).multiLine().bothScrollBars().readOnly().tab(5);
   ckAccetto = checkBox({225, 4125, 2790, 390}, "Accett&o le condizioni del contratto")
                   .tab(4)
                   .onClick(&frmLicenza::ckAccetto_Click);
-  cmdContinua = button(avanti(), "&Continua").disabled().tab(3).onClick(&frmLicenza::cmdContinua_Click);
+  cmdContinua =
+      button(avanti(), "&Continua").disabled().tab(3).onClick(&frmLicenza::cmdContinua_Click);
 }
 
 void frmLicenza::ckAccetto_Click() { cmdContinua.Enabled(ckAccetto.Value() != 0); }

@@ -11,10 +11,9 @@ const std::int32_t kDatiCreazione = 1;
 bool QelBarraProgressi::CrateProgress(int iLeft, int iTop, int iWidth, int iHeight) {
   if (padre_ == 0) return false;
   auto& w = platform::windows();
-  barra_ =
-      w.CreateChild(0, "msctls_progress32", "1", platform::ChildStyle::ChildVisible,
-                    {iLeft, iTop, iWidth, iHeight}, padre_, kIdentificatore, kIstanza,
-                    &kDatiCreazione);
+  barra_ = w.CreateChild(0, "msctls_progress32", "1", platform::ChildStyle::ChildVisible,
+                         {iLeft, iTop, iWidth, iHeight}, padre_, kIdentificatore, kIstanza,
+                         &kDatiCreazione);
   w.Send(barra_, ProgressMessage::SetStep, 1, 0);
   return barra_ != 0;
 }

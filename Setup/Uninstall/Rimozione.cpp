@@ -14,10 +14,9 @@ using platform::Csidl;
 
 void frmMain::cmdRimuovi_Click() {
   auto& files = platform::files();
-  if (platform::windows().ShowMessageBox(hWnd(), "QelPictura verrà ora rimosso dal computer",
-                                         "Disinstallazione di QelPictura",
-                                         platform::MessageBoxStyle::OkCancelSecondDefault) !=
-      Answer::Ok)
+  if (platform::windows().ShowMessageBox(
+          hWnd(), "QelPictura verrà ora rimosso dal computer", "Disinstallazione di QelPictura",
+          platform::MessageBoxStyle::OkCancelSecondDefault) != Answer::Ok)
     return;
 
   Enabled(false);

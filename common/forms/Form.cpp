@@ -37,7 +37,6 @@ void Control::describe(const Description& d) {
   click_ = d.click;
   design_.caption = d.caption;
   design_.enabled = d.enabled;
-  design_.visible = d.visible;
   design_.centred = d.centredText;
   design_.rect = d.rect;
   now_ = design_;
@@ -192,7 +191,7 @@ void Form::Load() {
   for (Control* c : controls_)
     if (c->tab_) tabOrder_.push_back(c);
   std::sort(tabOrder_.begin(), tabOrder_.end(),
-                   [](Control* a, Control* b) { return a->tab_ < b->tab_; });
+            [](Control* a, Control* b) { return a->tab_ < b->tab_; });
   auto isBand = [](Control* c) {
     return c->look_.kind == platform::ControlKind::Label && c->look_.band &&
            c->design_.caption.empty();

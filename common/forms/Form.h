@@ -6,13 +6,15 @@
 // A form's constructor describes each control in one statement: its kind, twips
 // rectangle and text, its look, its place in the focus order and its click handler,
 //
-//   cmdContinua = button(avanti(), "&Continua").disabled().tab(3).onClick(&frmLicenza::cmdContinua_Click);
+//   cmdOk = button({2565, 1800, 1215, 390}, "&OK").tab(1).onClick(&frmMsg::cmdOk_Click);
 //
-// Where state is read: what the user can change is read from the window (a check box's
+// The statements' order gives the controls' ids, and their places the focus order.
+//
+// Where state is read: what the user can change comes from the window (a check box's
 // tick; a form's place, as the user may drag it, and whether it is enabled, which modal
-// forms change). Everything else only the program changes (captions, texts, enabled
-// and visible controls, list lines): each change goes to the window and to the control's
-// own record, and reads come from the record.
+// forms change). The rest only the program changes (captions, texts, enabled and visible
+// controls, list lines): each change goes to the window and to the control's own
+// record, and reads come from the record. Text boxes here are read-only.
 #pragma once
 
 #include <string>
@@ -38,7 +40,7 @@ struct Description {
   platform::ControlLook look;
   Twips rect;
   std::string caption;
-  bool enabled = true, visible = true, centredText = false;
+  bool enabled = true, centredText = false;
   bool sizedToText = false;  // a one-line label whose width follows its text
   int tabPlace = 0;          // place in the focus order, from 1; 0 takes no focus
   Handler click = nullptr;
@@ -73,7 +75,6 @@ class Design : public Description {
   Design& bothScrollBars() requires kTextBox { return look.scrollBars = true, *this; }
   Design& readOnly() requires kTextBox { return look.readOnly = true, *this; }
   Design& disabled() { return enabled = false, *this; }
-  Design& hidden() { return visible = false, *this; }
   // Its place in the focus order, from 1; the first one able to take the focus has it
   // when the form is shown.
   Design& tab(int place) requires(!kLabel && K::kKind != platform::ControlKind::Picture &&

@@ -23,8 +23,8 @@ enum class MessageBoxStyle : unsigned {
 
 // The folder browser's flags.
 enum class BrowseStyle : unsigned {
-  FoldersOnly = 0x1,          // BIF_RETURNONLYFSDIRS
-  EditBoxNewDialog = 0x50,    // BIF_EDITBOX | BIF_NEWDIALOGSTYLE
+  FoldersOnly = 0x1,        // BIF_RETURNONLYFSDIRS
+  EditBoxNewDialog = 0x50,  // BIF_EDITBOX | BIF_NEWDIALOGSTYLE
 };
 
 // Shell special folders (CSIDL_...).

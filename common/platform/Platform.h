@@ -100,7 +100,7 @@ struct ControlLook {
   bool scrollBars = false;  // text box: both scroll bars
   bool readOnly = false;    // text box
   bool tabStop = false;
-  int picture = 0;    // picture: icon resource id
+  int picture = 0;                             // picture: icon resource id
   SysColour colour = SysColour::ButtonShadow;  // line
 };
 

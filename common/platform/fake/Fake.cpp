@@ -464,8 +464,8 @@ std::intptr_t FakeWindows::Send(Handle window, ProgressMessage message, std::uin
   return message == ProgressMessage::GetPos ? w->position : old;
 }
 
-Answer FakeWindows::ShowMessageBox(Handle owner, const std::string& text,
-                                   const std::string& title, MessageBoxStyle flags) {
+Answer FakeWindows::ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
+                                   MessageBoxStyle flags) {
   messageBoxes.push_back({owner, text, title, flags});
   if (!messageBoxAnswers.empty()) {
     Answer answer = messageBoxAnswers.front();

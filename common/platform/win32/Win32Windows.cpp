@@ -349,8 +349,7 @@ Handle Win32Windows::CreateChild(unsigned exStyle, const std::string& className,
                                  Handle parent, int id, std::intptr_t instance,
                                  const void* createData) {
   return Of(CreateWindowExW(exStyle, Wide(className).c_str(), Wide(text).c_str(),
-                            static_cast<DWORD>(style), r.left,
-                            r.top, r.width, r.height, H(parent),
+                            static_cast<DWORD>(style), r.left, r.top, r.width, r.height, H(parent),
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             reinterpret_cast<HINSTANCE>(instance), const_cast<void*>(createData)));
 }
@@ -362,10 +361,10 @@ std::intptr_t Win32Windows::Send(Handle window, ProgressMessage message, std::ui
 
 void Win32Windows::DestroyChild(Handle window) { DestroyWindow(H(window)); }
 
-Answer Win32Windows::ShowMessageBox(Handle owner, const std::string& text,
-                                    const std::string& title, MessageBoxStyle style) {
-  return static_cast<Answer>(MessageBoxW(H(owner), Wide(text).c_str(), Wide(title).c_str(),
-                                         static_cast<UINT>(style)));
+Answer Win32Windows::ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
+                                    MessageBoxStyle style) {
+  return static_cast<Answer>(
+      MessageBoxW(H(owner), Wide(text).c_str(), Wide(title).c_str(), static_cast<UINT>(style)));
 }
 
 }  // namespace platform::win32

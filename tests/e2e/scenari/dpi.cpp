@@ -18,10 +18,10 @@ int Px(int twips) { return MulDiv(twips, dpi, 1440); }
 
 // The driver reads the programs' windows in their own pixels, whatever its own DPI.
 void SeeUnscaledPixels() {
-  using SetContext = BOOL(WINAPI*)(HANDLE);
+  using SetContext = BOOL(WINAPI*)(DPI_AWARENESS_CONTEXT);
   auto set = reinterpret_cast<SetContext>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
-  if (set) set(reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3)));  // per monitor
+  if (set) set(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
 }
 
 // What Wine reads for the display's DPI when a program starts.
@@ -171,11 +171,10 @@ bool PictureSharp(HWND window, HWND picture, const std::string& exe) {
   HMODULE module = LoadLibraryExW(W(exe).c_str(), nullptr,
                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   bool frame = false;
-  HRSRC found = module ? FindResourceW(module, MAKEINTRESOURCEW(IDI_EMBLEMA), RT_GROUP_ICON)
-                       : nullptr;
-  if (const BYTE* directory = found ? static_cast<const BYTE*>(LockResource(
-                                          LoadResource(module, found)))
-                                    : nullptr) {
+  HRSRC found =
+      module ? FindResourceW(module, MAKEINTRESOURCEW(IDI_EMBLEMA), RT_GROUP_ICON) : nullptr;
+  if (const BYTE* directory =
+          found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr) {
     // The group directory: 6 bytes of header with the count, then 14 bytes per frame
     // starting with its width and height.
     int count = directory[4] | directory[5] << 8;

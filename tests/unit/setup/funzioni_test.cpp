@@ -159,7 +159,7 @@ TEST_F(Percorsi, PercorsoSpecialeEndsWithOneBackslashOrIsEmpty) {
   EXPECT_EQ("C:\\Program Files\\", PercorsoSpeciale(Csidl::ProgramFiles, false));
   EXPECT_EQ("E:\\", PercorsoSpeciale(Csidl::Programs, false));
   EXPECT_EQ("", PercorsoSpeciale(Csidl::CommonDesktopDirectory, false));  // missing, not created
-  EXPECT_EQ("", PercorsoSpeciale(Csidl::CommonPrograms, true));  // unknown to the shell
+  EXPECT_EQ("", PercorsoSpeciale(Csidl::CommonPrograms, true));           // unknown to the shell
   EXPECT_FALSE(fake.files.IsFolder("C:\\Public\\Desktop"));
   EXPECT_EQ("C:\\Utente\\Desktop\\", PercorsoSpeciale(Csidl::Desktop, true));
   EXPECT_TRUE(fake.files.IsFolder("C:\\Utente\\Desktop"));
