@@ -27,13 +27,17 @@ void frmCartella::testoCopia(const std::string& percorso) {
 void frmCartella::CopiaFileSistema(const std::string& nome) {
   testoCopia(CartellaSistema() + nome);
   DoEvents();
-  platform::files().Copy(nome, CartellaSistema() + nome);
-  // The registration program is started from the system directory by its full path:
-  // a REGSVR32.EXE lying in the package folder is never the one that runs.
-  std::string sistema = CartellaSistema();
-  platform::processes().Start(sistema + kRegistrazione,
-                              std::string(kRegistrazione) + " /s " + sistema + nome,
-                              SW_SHOWMINIMIZED);
+  // Without a system directory the names would fall in the current folder, the package:
+  // nothing is copied and nothing is registered.
+  if (!CartellaSistema().empty()) {
+    platform::files().Copy(nome, CartellaSistema() + nome);
+    // The registration program is started from the system directory by its full path:
+    // a REGSVR32.EXE lying in the package folder is never the one that runs.
+    std::string sistema = CartellaSistema();
+    platform::processes().Start(sistema + kRegistrazione,
+                                std::string(kRegistrazione) + " /s " + sistema + nome,
+                                SW_SHOWMINIMIZED);
+  }
   DoEvents();
 }
 
@@ -95,7 +99,7 @@ void frmCartella::cmdConferma_Click() {
   }
 
   frmFinale& finale = instance<frmFinale>();
-  if (!EsisteFile(CartellaSistema() + kEssenziale)) {
+  if (CartellaSistema().empty() || !EsisteFile(CartellaSistema() + kEssenziale)) {
     files.Copy(kEssenziale, D + "\\" + kEssenziale);
     bErrori = true;
     finale.Errori.AddItem("Non è stato possibile copiare dei files essenziali");
@@ -106,12 +110,14 @@ void frmCartella::cmdConferma_Click() {
 
   std::string desktop = CartellaCondivisa(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP, true);
   std::string programmi = CartellaCondivisa(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS, true);
+  // A folder that cannot be found gives no shortcut, never one in the current folder.
   std::string menu = programmi + kCartellaMenu;
-  files.MakeFolder(menu);
-  if (EsisteCartella(menu)) {
+  if (!programmi.empty()) files.MakeFolder(menu);
+  if (!programmi.empty() && EsisteCartella(menu)) {
     menu += "\\";
     bool problemi = false;
-    problemi |= !CreaCollegamento(desktop + kCollegamento, programma, kDescrizione);
+    problemi |=
+        desktop.empty() || !CreaCollegamento(desktop + kCollegamento, programma, kDescrizione);
     problemi |= !CreaCollegamento(menu + kCollegamento, programma, kDescrizione);
     problemi |=
         !CreaCollegamento(menu + kCollegamentoRimuovi, disinstallatore, kDescrizioneRimuovi);

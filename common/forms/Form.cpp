@@ -211,8 +211,10 @@ void Form::ensureLoaded() {
 void Form::Load() {
   if (state_ != State::Unloaded) return;
   auto& w = platform::windows();
-  platform::Handle owner = w.ActiveWindow();
-  handle_ = w.CreateForm(this, caption_, Px(clientWidth_), Px(clientHeight_), iconId_);
+  // A form centred on its owner belongs to the window that is active as it opens: it
+  // stays above that window and has no taskbar button of its own.
+  owner_ = startUp_ == StartUp::CentreOwner ? w.ActiveWindow() : 0;
+  handle_ = w.CreateForm(this, caption_, Px(clientWidth_), Px(clientHeight_), iconId_, owner_);
   if (!handle_) return;  // the window cannot be made: the form stays unloaded
   state_ = State::Loaded;
 
@@ -234,7 +236,7 @@ void Form::Load() {
 
   platform::Rect frame = w.GetRect(handle_);
   platform::Rect centre = w.WorkArea();
-  if (startUp_ == StartUp::CentreOwner && owner) centre = w.GetRect(owner);
+  if (owner_) centre = w.GetRect(owner_);
   if (startUp_ != StartUp::Manual) {
     frame.left = centre.left + (centre.width - frame.width) / 2;
     frame.top = centre.top + (centre.height - frame.height) / 2;
@@ -286,6 +288,9 @@ void Form::unload(int mode, bool ask) {
   if (ask) Form_QueryUnload(cancel, mode);
   if (!cancel) Form_Unload(cancel);
   if (!cancel) {
+    // Windows takes owned windows down with their owner: their forms go first.
+    for (Form* f : created())
+      if (f != this && f->Loaded() && f->owner_ == handle_) f->unload(mode, false);
     enableOthers();
     platform::windows().Destroy(handle_);
     handle_ = 0;
@@ -327,10 +332,20 @@ void Form::OnCommand(int controlId) {
   if (index >= controls_.size()) return;
   Control& c = *controls_[index];
   if (c.look_.kind == CheckBox) c.now_.value = platform::windows().Check(c.handle_);
-  if (c.click_) c.click_();
+  // A click that arrives while one of this form's handlers runs (inside its pumps or a
+  // dialog it shows) is ignored: one handler at a time.
+  if (!c.click_ || running_) return;
+  running_ = true;
+  c.click_();
+  running_ = false;
 }
 
-void Form::OnCloseRequest(int unloadMode) { unload(unloadMode, true); }
+// A disabled form, or one whose handler is running, is not closed from outside: the run
+// finishes first. The end of the session is another matter (OnEndSession).
+void Form::OnCloseRequest(int unloadMode) {
+  if (running_ || !platform::windows().Enabled(handle_)) return;
+  unload(unloadMode, true);
+}
 
 bool Form::OnQueryEndSession() {
   int cancel = 0;
