@@ -118,7 +118,7 @@ void Installazione::Runtime() {
     barra_.Increment();
     CopiaFileSistema(nome);
   }
-  if (!EsisteFile(CartellaSistema() + kEssenziale)) {
+  if (CartellaSistema().empty() || !EsisteFile(CartellaSistema() + kEssenziale)) {
     platform::files().Copy(kEssenziale, D + "\\" + kEssenziale);
     errore("Non è stato possibile copiare dei files essenziali");
   }
@@ -129,13 +129,17 @@ void Installazione::Runtime() {
 void Installazione::CopiaFileSistema(const std::string& nome) {
   testoCopia(CartellaSistema() + nome);
   DoEvents();
-  platform::files().Copy(nome, CartellaSistema() + nome);
-  // The registration program is started from the system directory by its full path:
-  // a REGSVR32.EXE lying in the package folder is never the one that runs.
-  std::string sistema = CartellaSistema();
-  platform::processes().Start(sistema + kRegistrazione,
-                              std::string(kRegistrazione) + " /s " + sistema + nome,
-                              ShowCommand::Minimized);
+  // Without a system directory the names would fall in the current folder, the package:
+  // nothing is copied and nothing is registered.
+  if (!CartellaSistema().empty()) {
+    platform::files().Copy(nome, CartellaSistema() + nome);
+    // The registration program is started from the system directory by its full path:
+    // a REGSVR32.EXE lying in the package folder is never the one that runs.
+    std::string sistema = CartellaSistema();
+    platform::processes().Start(sistema + kRegistrazione,
+                                std::string(kRegistrazione) + " /s " + sistema + nome,
+                                ShowCommand::Minimized);
+  }
   DoEvents();
 }
 
@@ -146,15 +150,17 @@ void Installazione::Collegamenti() {
   passo(600);
   std::string desktop = CartellaCondivisa(Csidl::CommonDesktopDirectory, Csidl::Desktop, true);
   std::string programmi = CartellaCondivisa(Csidl::CommonPrograms, Csidl::Programs, true);
+  // A folder that cannot be found gives no shortcut, never one in the current folder.
   std::string menu = programmi + kCartellaMenu;
-  platform::files().MakeFolder(menu);
-  if (!EsisteCartella(menu)) {
+  if (!programmi.empty()) platform::files().MakeFolder(menu);
+  if (programmi.empty() || !EsisteCartella(menu)) {
     errore("Impossibile creare dei collegamenti nel menu avvio");
     return;
   }
   menu += "\\";
   bool problemi = false;
-  problemi |= !CreaCollegamento(desktop + kCollegamento, programma, kDescrizione);
+  problemi |=
+      desktop.empty() || !CreaCollegamento(desktop + kCollegamento, programma, kDescrizione);
   problemi |= !CreaCollegamento(menu + kCollegamento, programma, kDescrizione);
   problemi |= !CreaCollegamento(menu + kCollegamentoRimuovi, disinstallatore, kDescrizioneRimuovi);
   if (problemi) errore("Problemi nella creazione dei collegamenti");

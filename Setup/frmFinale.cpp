@@ -14,10 +14,11 @@ frmFinale::frmFinale()
 
 void frmFinale::cmdChiudi_Click() { Unload(); }
 
-// However the page closes, the installed program starts when its file was in place. The
-// path is started as the one file it names, quoted on its command line, so that a
-// "C:\Program.exe" is never tried for "C:\Program Files\...".
+// However the page closes, the installed program starts when its file was in place: as
+// the one file the path names (a "C:\Program.exe" is never tried for "C:\Program
+// Files\..."), in its own folder, with the user's own rights rather than Setup's.
 void frmFinale::Form_Unload(int& /*Cancel*/) {
-  if (!Avvio.empty())
-    platform::processes().Start(Avvio, "\"" + Avvio + "\"", platform::ShowCommand::Normal);
+  if (Avvio.empty()) return;
+  platform::processes().StartAsUser(Avvio, Avvio.substr(0, Avvio.find_last_of('\\')),
+                                    platform::ShowCommand::Normal);
 }

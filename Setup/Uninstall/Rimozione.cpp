@@ -39,15 +39,20 @@ void frmMain::cmdRimuovi_Click() {
   // nothing was installed: such a step is skipped.
   std::string desktop = CartellaCondivisa(Csidl::CommonDesktopDirectory, Csidl::Desktop, false);
   std::string programmi = CartellaCondivisa(Csidl::CommonPrograms, Csidl::Programs, false);
-  if (!desktop.empty()) files.DeleteFiles(desktop + kCollegamento);
+  // Nothing is deleted inside a folder that is a junction or a symbolic link: its files
+  // belong elsewhere. Removing the folder may take the link itself, never its target.
+  auto eliminaIn = [&files](const std::string& cartella, const std::string& nomi) {
+    if (!files.IsLink(cartella)) files.DeleteFiles(cartella + nomi);
+  };
+  if (!desktop.empty()) eliminaIn(desktop, kCollegamento);
   if (!programmi.empty()) {
-    files.DeleteFiles(programmi + kCartellaMenu + "\\*.lnk");
+    eliminaIn(programmi + kCartellaMenu, "\\*.lnk");
     files.RemoveFolder(programmi + kCartellaMenu);
   }
 
   stato("Rimozione dei files di installazione in corso...");
   const std::string D = cartella();
-  files.DeleteFiles(D + "\\" + kCartellaTemi + "\\*.*");
+  eliminaIn(D + "\\" + kCartellaTemi, "\\*.*");
   files.DeleteFiles(D + "\\" + kProgramma);
   files.DeleteFiles(D + "\\" + kAiuto);
   files.RemoveFolder(D + "\\" + kCartellaTemi);

@@ -34,7 +34,8 @@ std::string frmMain::cartella() const { return platform::processes().OwnFolder()
 // With the product still beside it, the window opens with its thank-you note; without
 // it, the window is shown behind a note naming the folder left to remove, and closes.
 void frmMain::Form_Load() {
-  if (EsisteFile(cartella() + "\\" + impronta::kProgramma)) {
+  // Without its own folder the name would be looked for at the root of the current drive.
+  if (!cartella().empty() && EsisteFile(cartella() + "\\" + impronta::kProgramma)) {
     lblInfo.Caption(
         "L'autore di QelPictura ti ringrazia per aver utilizzato i suoi prodotti e ti ricorda "
         "che sul sito https://www.example.org/qelsoftware sono sempre disponibili nuovi "

@@ -180,8 +180,10 @@ void Form::ensureLoaded() {
 void Form::Load() {
   if (state_ != State::Unloaded) return;
   auto& w = platform::windows();
-  platform::Handle owner = w.ActiveWindow();
-  handle_ = w.CreateForm(this, caption_, Px(clientWidth_), Px(clientHeight_), iconId_);
+  // A form centred on its owner belongs to the window that is active as it opens: it
+  // stays above that window and has no taskbar button of its own.
+  owner_ = startUp_ == StartUp::CentreOwner ? w.ActiveWindow() : 0;
+  handle_ = w.CreateForm(this, caption_, Px(clientWidth_), Px(clientHeight_), iconId_, owner_);
   if (!handle_) return;  // the window cannot be made: the form stays unloaded
   state_ = State::Loaded;
 
@@ -209,7 +211,7 @@ void Form::Load() {
 
   platform::Rect frame = w.GetRect(handle_);
   platform::Rect centre = w.WorkArea();
-  if (startUp_ == StartUp::CentreOwner && owner) centre = w.GetRect(owner);
+  if (owner_) centre = w.GetRect(owner_);
   if (startUp_ != StartUp::Manual) {
     frame.left = centre.left + (centre.width - frame.width) / 2;
     frame.top = centre.top + (centre.height - frame.height) / 2;
@@ -261,6 +263,9 @@ void Form::unload(UnloadMode mode, bool ask) {
   if (ask) Form_QueryUnload(cancel, mode);
   if (!cancel) Form_Unload(cancel);
   if (!cancel) {
+    // Windows takes owned windows down with their owner: their forms go first.
+    for (Form* f : created())
+      if (f != this && f->Loaded() && f->owner_ == handle_) f->unload(mode, false);
     enableOthers();
     platform::windows().Destroy(handle_);
     handle_ = 0;
@@ -300,10 +305,21 @@ platform::Handle Form::hWnd() { return ensureLoaded(), handle_; }
 void Form::OnCommand(int controlId) {
   std::size_t index = static_cast<std::size_t>(controlId - platform::kFirstControlId);
   if (index >= controls_.size()) return;
-  if (Handler click = controls_[index]->click_) (this->*click)();
+  Handler click = controls_[index]->click_;
+  // A click that arrives while one of this form's handlers runs (inside its pumps or a
+  // dialog it shows) is ignored: one handler at a time.
+  if (!click || running_) return;
+  running_ = true;
+  (this->*click)();
+  running_ = false;
 }
 
-void Form::OnCloseRequest(UnloadMode why) { unload(why, true); }
+// A disabled form, or one whose handler is running, is not closed from outside: the run
+// finishes first. The end of the session is another matter (OnEndSession).
+void Form::OnCloseRequest(UnloadMode why) {
+  if (running_ || !platform::windows().Enabled(handle_)) return;
+  unload(why, true);
+}
 
 bool Form::OnQueryEndSession() {
   int cancel = 0;

@@ -264,7 +264,9 @@ class Form : public platform::WindowEvents {
   StartUp startUp_;
   State state_ = State::Unloaded;
   bool unloading_ = false;
+  bool running_ = false;  // one of its click handlers is running
   platform::Handle handle_ = 0;
+  platform::Handle owner_ = 0;
   std::vector<Control*> controls_;  // in the order they were described: their ids
   std::vector<Control*> tabOrder_;
   std::vector<Form*> disabledWhileModal_;

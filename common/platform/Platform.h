@@ -31,6 +31,9 @@ class Files {
   virtual bool RemoveFolder(const std::string& path) = 0;
   // The path's attribute bits (kAttributeFolder...), or nothing when they cannot be read.
   virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
+  // True when the folder is a junction or a symbolic link to another place, so that what
+  // seems to lie in it belongs elsewhere.
+  virtual bool IsLink(const std::string& folder) = 0;
 };
 
 // What the WScript.Shell RegRead member gives back for a value.
@@ -75,6 +78,11 @@ class Processes {
   // `application` (never searched for); `commandLine` is what it receives.
   virtual bool Start(const std::string& application, const std::string& commandLine,
                      ShowCommand show) = 0;
+  // Starts a program with the signed-in user's own rights, never this process's raised
+  // ones, in the working folder `folder`, and returns at once. The file started is
+  // exactly `program` (never searched for); its command line is that path in quotes.
+  virtual bool StartAsUser(const std::string& program, const std::string& folder,
+                           ShowCommand show) = 0;
   // Folder of the running executable, without a final "\".
   virtual std::string OwnFolder() = 0;
   // Blocks the thread; no events are handled meanwhile.
@@ -124,8 +132,9 @@ class Windows {
   virtual int Dpi() = 0;
   virtual Rect WorkArea() = 0;  // the screen's work area
   // A hidden fixed-frame top-level window with a close box, its client area in pixels.
+  // An owned window (owner not 0) stays above its owner and has no taskbar button.
   virtual Handle CreateForm(WindowEvents* events, const std::string& caption, int clientWidth,
-                            int clientHeight, int iconId) = 0;
+                            int clientHeight, int iconId, Handle owner) = 0;
   virtual Handle CreateControl(Handle form, int id, const ControlLook& look,
                                const std::string& text, const Rect& rect, int fontHeight) = 0;
   virtual void Destroy(Handle window) = 0;

@@ -11,6 +11,9 @@ output=$prefix.out
 # A scenario may put the stand-in registration program in the system directory: Wine
 # reads its load order from the environment it starts with, not from a child's.
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;regsvr32.exe=n,b"
+# The stand-ins record in C:\record.txt. The desktop's explorer starts with the driver and
+# keeps this environment, so a program it starts for Setup records there too.
+export QEL_RECORD='C:\record.txt'
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$prefix.display" >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 100); do [ -s "$prefix.display" ] && break; sleep 0.05; done

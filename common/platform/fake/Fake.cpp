@@ -120,6 +120,12 @@ std::optional<std::uint32_t> FakeFiles::Attributes(const std::string& path) {
   return it->second.attributes ? it->second.attributes : kAttributeNormal;
 }
 
+bool FakeFiles::IsLink(const std::string& folder) {
+  ++operations;
+  auto it = entries_.find(key(folder));
+  return it != entries_.end() && it->second.folder && it->second.link;
+}
+
 void FakeFiles::AddFolder(const std::string& path) {
   std::string k = key(path);
   if (k.empty() || entries_.count(k)) return;
@@ -277,8 +283,11 @@ bool FakeShell::DeleteMachineKey(const std::string& subkey) {
 bool FakeShell::WriteShortcut(const std::string& link, const std::string& target,
                               ShowCommand windowStyle, const std::string& description) {
   if (!scriptingObject || refusedLinks.count(link)) return false;
+  // A bare name is saved in the current directory.
   std::size_t slash = link.find_last_of('\\');
-  if (slash == std::string::npos || !files_.IsFolder(link.substr(0, slash))) return false;
+  if (!files_.IsFolder(slash == std::string::npos ? files_.currentDirectory
+                                                  : link.substr(0, slash)))
+    return false;
   if (files_.IsFolder(link)) return false;
   files_.AddFile(link,
                  target + "|" + std::to_string(static_cast<int>(windowStyle)) + "|" + description);
@@ -290,9 +299,16 @@ bool FakeShell::WriteShortcut(const std::string& link, const std::string& target
 
 bool FakeProcesses::Start(const std::string& application, const std::string& commandLine,
                           ShowCommand showCommand) {
-  started.push_back({application, commandLine, showCommand});
+  started.push_back({application, commandLine, showCommand, ""});
   log_.push_back("start " + application + "|" + commandLine + "|" +
                  std::to_string(static_cast<int>(showCommand)));
+  return true;
+}
+
+bool FakeProcesses::StartAsUser(const std::string& program, const std::string& folder,
+                                ShowCommand showCommand) {
+  Start(program, "\"" + program + "\"", showCommand);
+  started.back().folder = folder;
   return true;
 }
 
@@ -316,9 +332,10 @@ FakeWindows::Window* FakeWindows::Get(Handle window) {
 }
 
 Handle FakeWindows::CreateForm(WindowEvents* events, const std::string& caption, int clientWidth,
-                               int clientHeight, int iconId) {
+                               int clientHeight, int iconId, Handle owner) {
   if (refuseForm && refuseForm(caption)) return 0;
   Window w;
+  w.owner = owner;
   w.events = events;
   w.text = caption;
   w.icon = iconId;
@@ -531,6 +548,11 @@ void FakeWindows::EndSession() {
   for (WindowEvents* e : all)
     if (!e->OnQueryEndSession()) return;
   for (WindowEvents* e : all) e->OnEndSession();
+}
+
+void FakeFiles::SetLink(const std::string& folder) {
+  AddFolder(folder);
+  entries_[key(folder)].link = true;
 }
 
 void FakeFiles::SetAttributes(const std::string& path, std::uint32_t attributes) {

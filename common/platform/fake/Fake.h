@@ -24,6 +24,7 @@ class FakeFiles : public Files {
     std::uint32_t attributes = 0;  // besides the folder bit
     std::string content;
     bool inUse = false;  // held open without sharing: cannot be replaced or deleted
+    bool link = false;   // a folder that is a junction or a symbolic link
   };
 
   FakeFiles();
@@ -32,12 +33,16 @@ class FakeFiles : public Files {
   int DeleteFiles(const std::string& pattern) override;
   bool RemoveFolder(const std::string& path) override;
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
+  bool IsLink(const std::string& folder) override;
 
   // Laying out and reading back; parents are made as needed.
   void AddFolder(const std::string& path);
   void AddFile(const std::string& path, const std::string& content = "",
                std::uint32_t attributes = 0);
   void SetInUse(const std::string& path, bool inUse = true);
+  // A folder laid out as a link to elsewhere: what lies in it stands for the other
+  // place's files.
+  void SetLink(const std::string& folder);
   bool IsFile(const std::string& path) const;
   bool IsFolder(const std::string& path) const;
   std::string Content(const std::string& path) const;
@@ -111,12 +116,15 @@ class FakeProcesses : public Processes {
   explicit FakeProcesses(std::vector<std::string>& log) : log_(log) {}
   bool Start(const std::string& application, const std::string& commandLine,
              ShowCommand showCommand) override;
+  bool StartAsUser(const std::string& program, const std::string& folder,
+                   ShowCommand showCommand) override;
   std::string OwnFolder() override { return ownFolder; }
   void Pause(unsigned milliseconds) override;
 
   struct Started {
     std::string application, commandLine;
     ShowCommand showCommand;
+    std::string folder;  // the working folder of a program started for the user
   };
   std::vector<Started> started;
   std::string ownFolder = "C:\\Programmi\\QelPictura";
@@ -135,7 +143,7 @@ class FakeWindows : public Windows {
   int Dpi() override { return dpi; }
   Rect WorkArea() override { return workArea; }
   Handle CreateForm(WindowEvents* events, const std::string& caption, int clientWidth,
-                    int clientHeight, int iconId) override;
+                    int clientHeight, int iconId, Handle owner) override;
   Handle CreateControl(Handle form, int id, const ControlLook& look, const std::string& text,
                        const Rect& rect, int fontHeight) override;
   void Destroy(Handle window) override;
@@ -165,6 +173,7 @@ class FakeWindows : public Windows {
 
   struct Window {
     Handle parent = 0;
+    Handle owner = 0;                // forms only
     WindowEvents* events = nullptr;  // forms only
     std::string className;           // children made by CreateChild
     ControlLook look;

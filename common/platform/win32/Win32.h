@@ -12,6 +12,7 @@ class Win32Files : public Files {
   int DeleteFiles(const std::string& pattern) override;
   bool RemoveFolder(const std::string& path) override;
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
+  bool IsLink(const std::string& folder) override;
 };
 
 class Win32Shell : public Shell {
@@ -31,6 +32,8 @@ class Win32Processes : public Processes {
  public:
   bool Start(const std::string& application, const std::string& commandLine,
              ShowCommand show) override;
+  bool StartAsUser(const std::string& program, const std::string& folder,
+                   ShowCommand show) override;
   std::string OwnFolder() override;
   void Pause(unsigned milliseconds) override;
 };
@@ -41,7 +44,7 @@ class Win32Windows : public Windows {
   int Dpi() override;
   Rect WorkArea() override;
   Handle CreateForm(WindowEvents* events, const std::string& caption, int clientWidth,
-                    int clientHeight, int iconId) override;
+                    int clientHeight, int iconId, Handle owner) override;
   Handle CreateControl(Handle form, int id, const ControlLook& look, const std::string& text,
                        const Rect& rect, int fontHeight) override;
   void Destroy(Handle window) override;

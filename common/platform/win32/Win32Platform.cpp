@@ -1,7 +1,10 @@
 // Files, shell, registry, scripting object and processes on real Win32.
 #include <windows.h>
+#include <exdisp.h>
 #include <objbase.h>
 #include <oleauto.h>
+#include <servprov.h>
+#include <shldisp.h>
 #include <shlobj.h>
 
 #include <vector>
@@ -72,6 +75,22 @@ std::optional<std::uint32_t> Win32Files::Attributes(const std::string& path) {
   DWORD a = GetFileAttributesW(Wide(path).c_str());
   if (a == INVALID_FILE_ATTRIBUTES) return std::nullopt;
   return a;
+}
+
+// A junction or a symbolic link is a reparse point whose tag names another place. Wine
+// shows a Unix symbolic link as a reparse point with no tag at all: a link too. A reparse
+// point that cannot be read is taken for a link.
+bool Win32Files::IsLink(const std::string& folder) {
+  std::wstring path = Wide(folder);
+  while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
+  DWORD a = GetFileAttributesW(path.c_str());
+  if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
+  WIN32_FIND_DATAW found;
+  HANDLE find = FindFirstFileW(path.c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return true;
+  FindClose(find);
+  DWORD tag = found.dwReserved0;
+  return tag == 0 || IsReparseTagNameSurrogate(tag);
 }
 
 // ---------------------------------------------------------------- the scripting object
@@ -232,22 +251,127 @@ bool Win32Shell::DeleteMachineKey(const std::string& subkey) {
 
 // ---------------------------------------------------------------- processes
 
-bool Win32Processes::Start(const std::string& application, const std::string& commandLine,
-                           ShowCommand show) {
-  std::wstring app = Wide(application);
-  std::wstring line = Wide(commandLine);
-  line.push_back(L'\0');
+namespace {
+
+// CreateProcess of exactly that file, in the working folder when one is given; nothing
+// is waited for.
+bool Launch(const std::wstring& application, std::wstring commandLine, const std::wstring& folder,
+            ShowCommand showCommand) {
+  commandLine.push_back(L'\0');
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = static_cast<WORD>(show);
+  startup.wShowWindow = static_cast<WORD>(showCommand);
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(app.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &started))
+  if (!CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.empty() ? nullptr : folder.c_str(), &startup, &started))
     return false;
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
   return true;
+}
+
+// A COM interface pointer, released when it goes.
+template <class T>
+class Com {
+ public:
+  Com() = default;
+  Com(const Com&) = delete;
+  Com& operator=(const Com&) = delete;
+  ~Com() {
+    if (p_) p_->Release();
+  }
+  T** put() { return &p_; }
+  void** putVoid() { return reinterpret_cast<void**>(&p_); }
+  T* operator->() const { return p_; }
+  explicit operator bool() const { return p_ != nullptr; }
+
+ private:
+  T* p_ = nullptr;
+};
+
+bool Elevated() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+  TOKEN_ELEVATION elevation{};
+  DWORD size = 0;
+  bool elevated = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+                  elevation.TokenIsElevated;
+  CloseHandle(token);
+  return elevated;
+}
+
+// The desktop's shell runs with the signed-in user's own rights: its window's view hands
+// out the shell's automation object, whose ShellExecute starts the program from there.
+// False when any piece of the way is missing (no desktop shell, another shell).
+bool StartThroughDesktop(const std::wstring& program, const std::wstring& folder,
+                         ShowCommand showCommand) {
+  Com<IShellWindows> windows;
+  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
+                              __uuidof(IShellWindows), windows.putVoid())))
+    return false;
+  VARIANT desktop, none;
+  VariantInit(&desktop);
+  VariantInit(&none);
+  desktop.vt = VT_I4;
+  desktop.lVal = static_cast<LONG>(Csidl::Desktop);
+  long window = 0;
+  Com<IDispatch> found;
+  if (windows->FindWindowSW(&desktop, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
+                            found.put()) != S_OK ||
+      !found)
+    return false;
+  Com<IServiceProvider> services;
+  Com<IShellBrowser> browser;
+  Com<IShellView> view;
+  Com<IDispatch> background;
+  Com<IShellFolderViewDual> folderView;
+  Com<IDispatch> application;
+  Com<IShellDispatch2> shell;
+  if (FAILED(found->QueryInterface(__uuidof(IServiceProvider), services.putVoid())) ||
+      FAILED(services->QueryService(SID_STopLevelBrowser, __uuidof(IShellBrowser),
+                                    browser.putVoid())) ||
+      FAILED(browser->QueryActiveShellView(view.put())) || !view ||
+      FAILED(view->GetItemObject(SVGIO_BACKGROUND, __uuidof(IDispatch), background.putVoid())) ||
+      FAILED(background->QueryInterface(__uuidof(IShellFolderViewDual), folderView.putVoid())) ||
+      FAILED(folderView->get_Application(application.put())) || !application ||
+      FAILED(application->QueryInterface(__uuidof(IShellDispatch2), shell.putVoid())))
+    return false;
+  BSTR file = SysAllocStringLen(program.data(), static_cast<UINT>(program.size()));
+  VARIANT arguments, where, verb, show;
+  VariantInit(&arguments);
+  VariantInit(&where);
+  VariantInit(&verb);
+  VariantInit(&show);
+  where.vt = VT_BSTR;
+  where.bstrVal = SysAllocStringLen(folder.data(), static_cast<UINT>(folder.size()));
+  verb.vt = VT_BSTR;
+  verb.bstrVal = SysAllocString(L"open");
+  show.vt = VT_I4;
+  show.lVal = static_cast<LONG>(showCommand);
+  bool started = file && where.bstrVal && verb.bstrVal &&
+                 SUCCEEDED(shell->ShellExecute(file, arguments, where, verb, show));
+  SysFreeString(file);
+  VariantClear(&where);
+  VariantClear(&verb);
+  return started;
+}
+
+}  // namespace
+
+bool Win32Processes::Start(const std::string& application, const std::string& commandLine,
+                           ShowCommand showCommand) {
+  return Launch(Wide(application), Wide(commandLine), L"", showCommand);
+}
+
+// Run elevated, the program would inherit administrator rights from this process: the
+// user's own desktop shell starts it instead. Not elevated, or where that shell cannot be
+// reached, the program is started directly.
+bool Win32Processes::StartAsUser(const std::string& program, const std::string& folder,
+                                 ShowCommand showCommand) {
+  std::wstring app = Wide(program), cwd = Wide(folder);
+  if (Elevated() && StartThroughDesktop(app, cwd, showCommand)) return true;
+  return Launch(app, L"\"" + app + L"\"", cwd, showCommand);
 }
 
 std::string Win32Processes::OwnFolder() {

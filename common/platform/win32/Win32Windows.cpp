@@ -169,7 +169,7 @@ Rect Win32Windows::WorkArea() {
 }
 
 Handle Win32Windows::CreateForm(WindowEvents* events, const std::string& caption, int clientWidth,
-                                int clientHeight, int iconId) {
+                                int clientHeight, int iconId, Handle owner) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   static bool registered = [instance] {
     WNDCLASSEXW wc{};
@@ -186,7 +186,7 @@ Handle Win32Windows::CreateForm(WindowEvents* events, const std::string& caption
   AdjustWindowRectEx(&r, kFormStyle, FALSE, kFormExStyle);
   HWND hwnd = CreateWindowExW(kFormExStyle, kFormClass, Wide(caption).c_str(), kFormStyle,
                               CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top,
-                              nullptr, nullptr, instance, nullptr);
+                              H(owner), nullptr, instance, nullptr);
   if (!hwnd) return 0;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new FormData{events, nullptr}));
   for (auto [which, size] : {std::pair{ICON_BIG, 32}, std::pair{ICON_SMALL, 16}}) {

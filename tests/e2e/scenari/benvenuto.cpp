@@ -86,6 +86,7 @@ SCENARIO(help_shows_its_text_with_one_ok) {
   Press(Child(page, "Button", "&?"));
   HWND dialog = WaitWindow(setup, kTitolo, kDialogo);
   REQUIRE(dialog != nullptr);
+  CHECK(GetWindow(dialog, GW_OWNER) == page);  // above the page, no taskbar button
   CHECK(Child(dialog, "Static",
               "Premendo il pulsante 'Continua', verrà visualizzata un'ulteriore schermata nella "
               "quale è richiesta l'accettazione del contratto di licenza che verrà "

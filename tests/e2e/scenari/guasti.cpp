@@ -536,6 +536,10 @@ SCENARIO(program_files_outside_every_western_code_page) {
   CHECK(CloseResult(setup, result));
   std::string started = "started|" + D + "\\QelPictura.exe|\"" + D + "\\QelPictura.exe\"";
   CHECK(WaitFor([&] { return Filter(RecordLines(kRecord), "started|") == std::vector{started}; }));
+  // The stand-in runtime has replaced the system's OLE type library, so the desktop shell's
+  // objects cannot be reached: Setup starts the program itself, in its folder.
+  std::string where = "cartella|" + D + "|" + std::to_string(setup.info.dwProcessId);
+  CHECK(WaitFor([&] { return Filter(RecordLines(kRecord), "cartella|") == std::vector{where}; }));
 
   REQUIRE(Uninstall(D));
   CHECK(!IsFile(D + "\\QelPictura.exe") && !IsFile(D + "\\help.htm") && !IsFolder(D + "\\temi"));
@@ -710,6 +714,47 @@ SCENARIO(planted_programs_and_dlls_never_run_or_load) {
            line.find("|" + std::string(kCartella) + "\\") != std::string::npos;
   if (CHECK(!ran)) Print("loads", loads);
   CHECK(Filter(RecordLines(kRecord), "started|").size() == 1);
+}
+
+// "temi", the menu folder and the desktop as symbolic links to folders of the user's own
+// files, made from Unix (Wine shows them as reparse points): the removal deletes nothing
+// through them, and the rest goes as usual.
+SCENARIO(removal_never_deletes_through_a_link) {
+  std::string package = LayOutPackage();
+  Program setup = Start(package + "\\Setup.exe", package);
+  HWND result = Install(setup);
+  REQUIRE(result != nullptr);
+  REQUIRE(CloseResult(setup, result));
+  struct Legame {
+    std::string link, target;
+    std::vector<const char*> files;
+  } legami[] = {
+      {std::string(kCartella) + "\\temi",
+       "C:\\Documenti\\Temi",
+       {"happysmile.qelpictura", "foto.jpg"}},
+      {Menu(), "C:\\Documenti\\Menu", {"QelPictura.lnk", "mio.lnk", "nota.txt"}},
+      {Desktop(), "C:\\Documenti\\Scrivania", {"QelPictura.lnk"}},
+  };
+  REQUIRE(CreateDirectoryW(L"C:\\Documenti", nullptr));
+  for (const auto& l : legami) {
+    REQUIRE(CreateDirectoryW(W(l.target).c_str(), nullptr));
+    for (const char* f : l.files) REQUIRE(WriteFile(l.target + "\\" + f, "dell'utente"));
+    WIN32_FIND_DATAW found;  // the folder goes, with the files Setup put there
+    HANDLE search = FindFirstFileW(W(l.link + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+      DeleteFileW(W(l.link + "\\" + U(found.cFileName)).c_str());
+    if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    REQUIRE(RemoveDirectoryW(W(l.link).c_str()));
+    RunUnix("Z:\\usr\\bin\\ln -s \"" + UnixName(l.target) + "\" \"" + UnixName(l.link) + "\"");
+    REQUIRE(WaitFor([&] {
+      DWORD attributes = GetFileAttributesW(W(l.link).c_str());
+      return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    }));
+  }
+  REQUIRE(Uninstall(kCartella));
+  for (const auto& l : legami)
+    for (const char* f : l.files) CHECK(IsFile(l.target + "\\" + f));
+  CHECK(!IsFile(std::string(kCartella) + "\\QelPictura.exe"));
 }
 
 // An uninstaller copied into a folder that holds files of the product's names among

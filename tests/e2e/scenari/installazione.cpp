@@ -2,6 +2,8 @@
 // registered and started, and the runs that meet a fault.
 #include "../Driver.h"
 
+#include <tlhelp32.h>
+
 using namespace e2e;
 
 namespace {
@@ -22,6 +24,18 @@ std::vector<std::string> RecordingEnvironment() {
 HWND First(HWND parent, const char* cls) {
   std::vector<HWND> all = Children(parent, cls);
   return all.empty() ? nullptr : all[0];
+}
+
+// The identifier of the running process with that file name, as a text ("" if none).
+std::string ProcessId(const wchar_t* file) {
+  std::string id;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+    if (lstrcmpiW(entry.szExeFile, file) == 0) id = std::to_string(entry.th32ProcessID);
+  CloseHandle(snapshot);
+  return id;
 }
 
 bool Recorded(const std::string& line) {
@@ -66,6 +80,11 @@ SCENARIO(install_from_the_sample_package) {
   // Windows would try first for an unquoted "C:\Program Files\...".
   CopyFileW(W(Fixture("QelPictura.exe")).c_str(), W(package + "\\REGSVR32.EXE").c_str(), FALSE);
   CopyFileW(W(Fixture("QelPictura.exe")).c_str(), L"C:\\Program.exe", FALSE);
+  // The stand-in runtime would replace the system's OLE type library, without which the
+  // desktop shell's objects cannot be reached from another process: the package carries
+  // the system's own, as a real runtime would.
+  CopyFileW(W(SystemFolder() + "\\stdole2.tlb").c_str(), W(package + "\\stdole2.tlb").c_str(),
+            FALSE);
   Program setup = Start(package + "\\Setup.exe", package, RecordingEnvironment());
   Corsa run = InstallWatchingTheBar(setup);
   REQUIRE(run.result != nullptr);
@@ -113,10 +132,62 @@ SCENARIO(install_from_the_sample_package) {
   CHECK(setup.Exited());
   CHECK(WaitFor(
       [&] { return Recorded("started|" + D + "\\QelPictura.exe|\"" + D + "\\QelPictura.exe\""); }));
+  // In the installation folder, started by the user's desktop shell: under Wine every
+  // program runs elevated, so Setup hands the start to the desktop's explorer.
+  CHECK(WaitFor([&] { return Recorded("cartella|" + D + "|" + ProcessId(L"explorer.exe")); }));
   for (const auto& line : RecordLines(kRecord)) {
     CHECK(line.find("REGSVR32.EXE|") == std::string::npos);  // the plant beside Setup
     CHECK(line.find("C:\\Program.exe") == std::string::npos);
   }
+}
+
+// Two clicks on "Conferma" posted before the first is handled, then close requests from
+// outside while the page is disabled: one run, to its end, and one result page in the
+// page's place.
+SCENARIO(a_double_click_and_close_requests_give_one_whole_run) {
+  std::string package = LayOutPackage();
+  Program setup = Start(package + "\\Setup.exe", package, RecordingEnvironment());
+  HWND destination = GoToDestinationPage(setup);
+  REQUIRE(destination != nullptr);
+  RECT before{};
+  GetWindowRect(destination, &before);
+  HWND conferma = Child(destination, "Button", "&Conferma");
+  Press(conferma);
+  Press(conferma);
+  REQUIRE(WaitFor([&] { return !IsWindowEnabled(destination); }));
+  PostMessageW(destination, WM_CLOSE, 0, 0);
+  PostMessageW(destination, WM_SYSCOMMAND, SC_CLOSE, 0);
+  HWND result = nullptr;
+  bool goneEarly = false;
+  auto find = [&] {
+    for (HWND h : Windows(setup, kTitolo))
+      if (Child(h, "Button", "&Chiudi")) result = h;
+    return result != nullptr;
+  };
+  REQUIRE(WaitFor(
+      [&] {
+        if (find()) return true;
+        goneEarly = goneEarly || (!IsWindow(destination) && !find());
+        return false;
+      },
+      60000));
+  CHECK(!goneEarly);
+  RECT after{};
+  GetWindowRect(result, &after);
+  CHECK(EqualRect(&after, &before));
+  CHECK(WaitFor([&] { return Windows(setup, kTitolo).size() == 1; }));
+  Press(Child(result, "Button", "&Chiudi"));
+  CHECK(setup.Exited());
+  auto registrations = [] {
+    int n = 0;
+    for (const auto& line : RecordLines(kRecord)) n += line.rfind("regsvr32|", 0) == 0;
+    return n;
+  };
+  CHECK(WaitFor([&] {
+    return registrations() >= 6 && !RecordLines(kRecord).empty() &&
+           RecordLines(kRecord).back().rfind("cartella|", 0) == 0;
+  }));
+  CHECK(registrations() == 6);
 }
 
 SCENARIO(a_package_without_the_product_files_reports_them_and_starts_nothing) {

@@ -8,7 +8,7 @@ using platform::ProgressMessage;
 
 class Barra : public Ambiente {
  protected:
-  void SetUp() override { padre = fake.windows.CreateForm(nullptr, "padre", 464, 342, 1); }
+  void SetUp() override { padre = fake.windows.CreateForm(nullptr, "padre", 464, 342, 1, 0); }
   int posizione(const QelBarraProgressi& b) { return fake.windows.Get(b.hWnd())->position; }
   platform::Handle padre = 0;
 };

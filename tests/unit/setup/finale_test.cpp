@@ -30,6 +30,7 @@ TEST_P(Finale, StartsTheProgramOnceWhateverClosesThePageAndAsksNothing) {
   EXPECT_EQ(kProgramma, p.application);
   EXPECT_EQ(std::string("\"") + kProgramma + "\"", p.commandLine);
   EXPECT_EQ(platform::ShowCommand::Normal, p.showCommand);
+  EXPECT_EQ("C:\\Program Files\\QelPictura", p.folder);
 }
 
 TEST_P(Finale, StartsNothingWithoutAProgram) {

@@ -265,11 +265,32 @@ TEST_F(Installazione, RegistrationsStartWhetherOrNotTheCopyWorked) {
   EXPECT_EQ(std::vector<std::string>{}, errori());
 }
 
+// A second click, and a close request from outside, while the run pumps: one run only,
+// to its end.
+TEST_F(Installazione, ClicksAndCloseRequestsDuringTheRunAreIgnored) {
+  pagina().Show();
+  platform::Handle h = pagina().hWnd();
+  int pompe = 0;
+  fake.windows.onPump = [&] {
+    if (++pompe > 2) return;  // the first pump before the page is disabled, then one after
+    fake.windows.Click(h, "&Conferma");
+    fake.windows.CloseFromTaskManager(h);
+  };
+  ASSERT_TRUE(fake.windows.Click(h, "&Conferma"));
+  fake.windows.onPump = nullptr;
+  EXPECT_EQ(kRuntime.size(), fake.processes.started.size());
+  EXPECT_EQ(2740u, fake.processes.clock);
+  EXPECT_FALSE(pagina().Loaded());
+  EXPECT_TRUE(finale().Loaded());
+}
+
 // ---------------------------------------------------------------- the four problems
 
 struct Problemi {
   const char* nome;
-  std::vector<std::string> cause;  // "essenziale", "menu", "collegamento", "principale"
+  // "essenziale", "menu", "collegamento", "principale"; and folders the system cannot
+  // find: "sistema", "programmi", "desktop".
+  std::vector<std::string> cause;
   std::vector<std::string> righe;
 };
 void PrintTo(const Problemi& c, std::ostream* os) { *os << c.nome; }
@@ -284,6 +305,12 @@ TEST_P(Esito, RecordsEachProblemOnceInTableOrder) {
   if (causa("menu")) fake.files.AddFile(menu);  // a file stands where the folder should be
   if (causa("collegamento")) fake.shell.refusedLinks.insert(menu + "\\" + kRimuovi);
   if (causa("principale")) fake.files.DeleteFiles("C:\\pacchetto\\QelPictura.exe");
+  if (causa("sistema")) fake.shell.systemDirectory = "";
+  auto& cartelle = fake.shell.specialFolders;
+  if (causa("programmi")) cartelle.erase(Csidl::CommonPrograms), cartelle.erase(Csidl::Programs);
+  if (causa("desktop"))
+    cartelle.erase(Csidl::CommonDesktopDirectory), cartelle.erase(Csidl::Desktop);
+  const auto pacchetto = fake.files.List("C:\\pacchetto");
   conferma();
 
   const bool male = !p.righe.empty();
@@ -297,9 +324,16 @@ TEST_P(Esito, RecordsEachProblemOnceInTableOrder) {
   const std::string programma = std::string(D) + "\\QelPictura.exe";
   EXPECT_EQ(causa("principale") ? "" : programma, finale().Avvio);
   // The essential file goes into D as well when it did not reach the system directory.
-  EXPECT_EQ(causa("essenziale"), fake.files.IsFile(std::string(D) + "\\msvbvm60.dll"));
+  EXPECT_EQ(causa("essenziale") || causa("sistema"),
+            fake.files.IsFile(std::string(D) + "\\msvbvm60.dll"));
   // Without the menu folder not even the desktop shortcut is written.
-  EXPECT_EQ(causa("menu") ? 0u : causa("collegamento") ? 2u : 3u, fake.shell.shortcuts.size());
+  EXPECT_EQ(causa("menu") || causa("programmi")         ? 0u
+            : causa("collegamento") || causa("desktop") ? 2u
+                                                        : 3u,
+            fake.shell.shortcuts.size());
+  // A folder that cannot be found never turns into the current one, the package's.
+  EXPECT_EQ(causa("sistema") ? 0u : kRuntime.size(), fake.processes.started.size());
+  EXPECT_EQ(pacchetto, fake.files.List("C:\\pacchetto"));
   EXPECT_EQ(2740u, fake.processes.clock);
   EXPECT_EQ(100, soste.back().barra);
 
@@ -320,6 +354,9 @@ INSTANTIATE_TEST_SUITE_P(Setup, Esito,
                                            Problemi{"tuttiSenzaMenu",
                                                     {"principale", "menu", "essenziale"},
                                                     {kEssenziali, kMenu, kPrincipale}},
+                                           Problemi{"senzaSistema", {"sistema"}, {kEssenziali}},
+                                           Problemi{"senzaProgrammi", {"programmi"}, {kMenu}},
+                                           Problemi{"senzaDesktop", {"desktop"}, {kCollegamenti}},
                                            Problemi{"tuttiConMenu",
                                                     {"collegamento", "essenziale", "principale"},
                                                     {kEssenziali, kCollegamenti, kPrincipale}}),

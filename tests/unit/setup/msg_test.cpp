@@ -76,12 +76,13 @@ TEST_F(Messaggio, KeepsItsSizeWhateverTheText) {
   mMsgBox(std::string(5000, 'x'), false, true);
 }
 
-TEST_F(Messaggio, CentresOnTheWindowThatIsActive) {
-  platform::Handle pagina = fake.windows.CreateForm(nullptr, "pagina", 10, 10, 1);
+TEST_F(Messaggio, BelongsToTheWindowThatIsActiveAndCentresOnIt) {
+  platform::Handle pagina = fake.windows.CreateForm(nullptr, "pagina", 10, 10, 1, 0);
   fake.windows.SetVisible(pagina, true);
-  fake.windows.modalAnswers.push_back([this] {
+  fake.windows.modalAnswers.push_back([this, pagina] {
     platform::Rect r = fake.windows.GetRect(msg().hWnd());
-    platform::Rect p = fake.windows.GetRect(fake.windows.FindForm("pagina"));
+    platform::Rect p = fake.windows.GetRect(pagina);
+    EXPECT_EQ(pagina, fake.windows.Get(msg().hWnd())->owner);
     EXPECT_EQ(p.left + (p.width - r.width) / 2, r.left);
     fake.windows.Click(msg().hWnd(), "&OK");
   });

@@ -46,6 +46,9 @@ class Sguardo : public platform::Processes {
   bool Start(const std::string& a, const std::string& c, platform::ShowCommand s) override {
     return inner_.Start(a, c, s);
   }
+  bool StartAsUser(const std::string& p, const std::string& f, platform::ShowCommand s) override {
+    return inner_.StartAsUser(p, f, s);
+  }
   std::string OwnFolder() override { return inner_.OwnFolder(); }
   void Pause(unsigned ms) override {
     guarda_();
@@ -397,18 +400,36 @@ TEST_F(Rimozione, AnEmptyDesktopFolderSkipsOnlyTheDesktopStep) {
   EXPECT_FALSE(fake.files.IsFolder(sotto(kProgrammiComuni, "QelPictura")));
 }
 
+TEST_F(Rimozione, NothingIsDeletedInsideAFolderThatIsALink) {
+  fake.files.SetLink(kDesktopComune);
+  fake.files.SetLink(sotto(kProgrammiComuni, "QelPictura"));
+  fake.files.SetLink(in("temi"));
+  avvia();
+  rimuovi(Answer::Ok);
+  EXPECT_TRUE(fake.files.IsFile(sotto(kDesktopComune, "QelPictura.lnk")));
+  EXPECT_EQ(2u, fake.files.List(sotto(kProgrammiComuni, "QelPictura")).size());
+  EXPECT_TRUE(fake.files.IsFile(in("temi\\happysmile.qelpictura")));
+  EXPECT_FALSE(fake.files.IsFile(in("QelPictura.exe")));
+  attendiFinita();
+}
+
 TEST_F(Rimozione, AProductAlreadyGoneIsReportedWithTheFolderAndTheProgramEnds) {
-  // Gone, or a folder of that name, which is not the product.
-  for (bool cartella : {false, true}) {
+  // Gone; a folder of that name, which is not the product; no folder of its own known,
+  // with the product's name in the current folder.
+  for (int caso : {0, 1, 2}) {
     fake.files.DeleteFiles(in("QelPictura.exe"));
-    if (cartella) fake.files.AddFolder(in("QelPictura.exe"));
+    if (caso == 1) fake.files.AddFolder(in("QelPictura.exe"));
+    if (caso == 2) {
+      fake.processes.ownFolder = "";
+      fake.files.AddFile(sotto(fake.files.currentDirectory, "QelPictura.exe"));
+    }
     fake.windows.messageBoxes.clear();
     avvia();
     EXPECT_FALSE(finestra().Loaded());
     ASSERT_EQ(1u, fake.windows.messageBoxes.size());
     EXPECT_EQ(std::string("QelPictura è già stato disinstallato\r\nRimuovere manualmente la "
                           "cartella\r\n") +
-                  D,
+                  fake.processes.ownFolder,
               fake.windows.messageBoxes[0].text);
     EXPECT_EQ("QelSoftware", fake.windows.messageBoxes[0].title);
     EXPECT_EQ(MessageBoxStyle::Information, fake.windows.messageBoxes[0].flags);
