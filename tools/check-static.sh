@@ -18,7 +18,12 @@ check() {  # check NAME DETAIL CONDITION...: runs the condition, reports it
   fi
 }
 header() { i686-w64-mingw32-objdump -p "$1" 2>/dev/null; }
-imports() { header "$1" | awk '/DLL Name:/ {dll = tolower($3)} /^\t[0-9a-f]+\t +[0-9]+  / {print dll, $3}'; }
+# "dll function" for each import: the import table's, and the functions of the DLLs loaded
+# on first use, which only their lists in cmake/delay/ can bring in.
+imports() {
+  header "$1" | awk '/DLL Name:/ {dll = tolower($3)} /^\t[0-9a-f]+\t +[0-9]+  / {print dll, $3}'
+  awk '/^LIBRARY/ {dll = tolower($2)} /@/ {sub(/@.*/, ""); print dll, $1}' cmake/delay/*.def
+}
 
 # Windows DLLs only, and of those only functions that Windows 7 SP1 exports (see the list).
 system_dlls() {
@@ -26,9 +31,14 @@ system_dlls() {
     ! header "$1" | awk '/DLL Name:/ {print tolower($3)}' |
       grep -qvE '^(kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|comctl32|msvcrt)\.dll$'
 }
+# The first window needs neither the shell nor COM: their DLLs are loaded on first use.
+on_first_use() {
+  [ -n "$(header "$1" | grep 'DLL Name:')" ] &&
+    ! header "$1" | grep -qiE 'DLL Name: (shell32|ole32|oleaut32)\.dll'
+}
 windows7() {
   local newer
-  [ -n "$(imports "$1")" ] || return 1
+  [ -n "$(header "$1" | grep 'DLL Name:')" ] || return 1
   newer=$(comm -23 <(imports "$1" | sort -u) <(grep -v '^#' tools/windows7-imports.txt | sort -u))
   [ -z "$newer" ] || echo "  not on tools/windows7-imports.txt:" $newer
   [ -z "$newer" ]
@@ -61,6 +71,7 @@ for exe in "$shipped/Setup.exe" "$shipped/Uninstall.exe"; do
   check imports "$name ($(stat -c %s "$exe" 2>/dev/null) bytes): $(header "$exe" |
     awk '/DLL Name:/ {printf "%s ", $3}')" system_dlls "$exe"
   check windows7 "$name: every import exists in Windows 7 SP1" windows7 "$exe"
+  check delayed "$name: shell32, ole32 and oleaut32 loaded on first use" on_first_use "$exe"
   check pe "$name: ASLR, NX, terminal-server aware, subsystem 6.1, no time stamp" pe_header "$exe"
   check manifest "$name: requireAdministrator, common controls 6.0 x86, Windows 7 to 11" \
     manifest "$exe"
