@@ -15,7 +15,8 @@ endif()
 # builds of the same sources in different folders give the same bytes.
 set(QEL_CODE_OPTIONS -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
                      -fno-threadsafe-statics -fno-asynchronous-unwind-tables
-                     -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
+                     -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
+                     -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 foreach(target qel_common qel_common_setup qel_setup qel_uninstall)
   target_compile_definitions(${target} PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                               _WIN32_WINNT=0x0601 _GLIBCXX_ASSERTIONS)
@@ -29,8 +30,8 @@ add_library(qel_win32 STATIC
 target_link_libraries(qel_win32 PUBLIC qel_common)
 
 # shell32, ole32 and oleaut32 are loaded on the first call into them, not when the program
-# starts: the first window needs none of them, and loading them costs more than the rest
-# of the start together. cmake/delay/<dll>.def names each function the programs call in
+# starts: the first window needs none of them, and loading them took about a tenth of the
+# start-up under Wine. cmake/delay/<dll>.def names each function the programs call in
 # them (with its i686 argument size); a call to one not named there does not link.
 string(REGEX REPLACE "gcc$" "dlltool" QEL_DLLTOOL ${CMAKE_C_COMPILER})
 set(QEL_DELAY_LIBRARIES)
