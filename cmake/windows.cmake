@@ -10,9 +10,13 @@ endif()
 # Small programs: no exceptions (nothing in them throws or catches; see Runtime.cpp), no
 # run-time type information, no locks around local statics (one thread), no unwind
 # tables, every function and datum in a section of its own for the linker to drop. The
-# library's checks on indexes and lengths stay on, as hardening.
+# library's checks on indexes and lengths stay on, as hardening. The folders of the
+# sources and of the build leave no trace in the code (the checks' file names), so two
+# builds of the same sources in different folders give the same bytes.
 set(QEL_CODE_OPTIONS -ffunction-sections -fdata-sections -fno-exceptions -fno-rtti
-                     -fno-threadsafe-statics -fno-asynchronous-unwind-tables)
+                     -fno-threadsafe-statics -fno-asynchronous-unwind-tables
+                     -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
+                     -ffile-prefix-map=${CMAKE_BINARY_DIR}=build)
 foreach(target qel_common qel_common_setup qel_setup qel_uninstall)
   target_compile_definitions(${target} PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                                               _WIN32_WINNT=0x0601 _GLIBCXX_ASSERTIONS)
@@ -24,9 +28,37 @@ add_library(qel_win32 STATIC
   common/platform/win32/Win32Windows.cpp
   common/platform/win32/Runtime.cpp)
 target_link_libraries(qel_win32 PUBLIC qel_common)
-target_link_libraries(qel_win32 PUBLIC ole32 oleaut32 uuid shell32 comctl32 uuid)
 
-set(QEL_LINK_OPTIONS -static -municode -mwindows -Wl,--gc-sections -s)
+# shell32, ole32 and oleaut32 are loaded on the first call into them, not when the program
+# starts: the first window needs none of them, and loading them took about a tenth of the
+# start-up under Wine. cmake/delay/<dll>.def names each function the programs call in
+# them (with its i686 argument size); a call to one not named there does not link.
+string(REGEX REPLACE "gcc$" "dlltool" QEL_DLLTOOL ${CMAKE_C_COMPILER})
+set(QEL_DELAY_LIBRARIES)
+foreach(dll shell32 ole32 oleaut32)
+  set(def ${CMAKE_SOURCE_DIR}/cmake/delay/${dll}.def)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
+  file(READ ${def} exports)
+  if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    string(REGEX REPLACE "@[0-9]+" "" exports "${exports}")  # no decorated names on x86_64
+  endif()
+  file(WRITE ${CMAKE_BINARY_DIR}/delay/${dll}.def "${exports}")
+  set(library ${CMAKE_BINARY_DIR}/delay/lib${dll}-delay.a)
+  execute_process(COMMAND ${QEL_DLLTOOL} --input-def ${CMAKE_BINARY_DIR}/delay/${dll}.def
+                          --dllname ${dll}.dll --kill-at --output-delaylib ${library}
+                  COMMAND_ERROR_IS_FATAL ANY)
+  list(APPEND QEL_DELAY_LIBRARIES ${library})
+endforeach()
+target_link_libraries(qel_win32 PUBLIC ${QEL_DELAY_LIBRARIES} delayimp uuid)
+
+# Reproducible: no time stamp in the header (and no build path in the code, above).
+# The oldest Windows the programs run on is Windows 7 SP1 (6.1): _WIN32_WINNT above and the
+# subsystem version below. Relocatable (ASLR), no code in data pages (NX), and aware of
+# terminal servers, so that Windows gives them no per-session compatibility shims.
+set(QEL_LINK_OPTIONS -static -municode -mwindows -Wl,--gc-sections -s -Wl,--no-insert-timestamp
+                     -Wl,--dynamicbase -Wl,--nxcompat -Wl,--tsaware
+                     -Wl,--major-subsystem-version,6 -Wl,--minor-subsystem-version,1
+                     -Wl,--major-os-version,6 -Wl,--minor-os-version,1)
 
 # program(NAME DESCRIPTION PRODUCT_NAME ICON LIBRARY MAIN)
 function(qel_program PROGRAM DESCRIPTION PRODUCT_NAME ICON_FILE LIBRARY MAIN)

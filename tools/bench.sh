@@ -29,7 +29,7 @@ measure() {  # measure NAME [ARGUMENT...]
 source tools/wine-env.sh
 qel_template
 : >"$work/figures.txt"
-measure bench_startup "$(winpath "$root/$package/Setup.exe")" \
+measure bench_startup "$(winpath "$root/$package/Setup.exe")" "$(winpath "$root/$package/Uninstall.exe")" \
   "$(winpath "$root/$work/reference-amd64-unicode.exe")" \
   "$(winpath "$root/build/x86_64/bench/floor.exe")"
 measure bench_runs
@@ -37,7 +37,7 @@ measure bench_large
 
 figure() { grep -F "figure|$1|" "$work/figures.txt" | head -1 | cut -d'|' -f3 || true; }
 size() { stat -c %s "$1"; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "" || b == "" || b == 0) print "n/a"; else printf "%.2f", a / b }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "" || b == "" || b == 0) print "n/a"; else printf "%.3f", a / b }'; }
 imports() { objdump -p "$1" | awk '/DLL Name:/ { printf "%s ", $3 }'; }
 
 setup_size=$(size build/i686/Setup.exe)
@@ -45,8 +45,10 @@ uninstall_size=$(size build/i686/Uninstall.exe)
 reference_size=$(size "$work/reference-x86-unicode.exe")
 empty_size=$(size "$work/empty-x86-unicode.exe")
 ours=$(figure "startup_median_ms Setup.exe")
+uninstall=$(figure "startup_median_ms Uninstall.exe")
 theirs=$(figure "startup_median_ms reference-amd64-unicode.exe")
 floor=$(figure "startup_median_ms floor.exe")
+runs=$(figure "startup_runs floor.exe")
 spread() { echo "$(figure "startup_min_ms $1")–$(figure "startup_max_ms $1")"; }
 
 {
@@ -56,8 +58,11 @@ spread() { echo "$(figure "startup_min_ms $1")–$(figure "startup_max_ms $1")";
   echo "| Uninstall.exe size, i686 (bytes) | $uninstall_size | | | < Setup.exe |"
   echo "| Setup.exe imports | $(imports build/i686/Setup.exe) | | | system DLLs only |"
   echo "| Uninstall.exe imports | $(imports build/i686/Uninstall.exe) | | | system DLLs only |"
-  echo "| start to first page painted, median of 11 (ms; range) | $ours ($(spread Setup.exe)) | $theirs ($(spread reference-amd64-unicode.exe)) | $(ratio "$ours" "$theirs") | ≤ 0.90 |"
-  echo "| the same against the floor, a bare window (ms; range) | $ours | floor $floor ($(spread floor.exe)) | $(ratio "$ours" "$floor") | ≤ 1.10 |"
+  echo "| Setup.exe: start to first page painted, median of ${runs%.*} (ms; range) | $ours ($(spread Setup.exe)) | $theirs ($(spread reference-amd64-unicode.exe)) | $(ratio "$ours" "$theirs") | ≤ 0.85 |"
+  echo "| Uninstall.exe: start to its window painted, median of ${runs%.*} (ms; range) | $uninstall ($(spread Uninstall.exe)) | $theirs | $(ratio "$uninstall" "$theirs") | ≤ 0.85 |"
+  echo "| floor: the welcome page's manifest, common controls, window and 12 controls (ms; range) | $floor ($(spread floor.exe)) | | | |"
+  echo "| Setup.exe / floor | $(ratio "$ours" "$floor") | | | ≤ 1.05 |"
+  echo "| Uninstall.exe / floor | $(ratio "$uninstall" "$floor") | | | ≤ 1.05 |"
   echo "| peak working set at the first page (MB) | $(figure "first_page_peak_mb Setup.exe") | $(figure "first_page_peak_mb reference-amd64-unicode.exe") | $(ratio "$(figure "first_page_peak_mb Setup.exe")" "$(figure "first_page_peak_mb reference-amd64-unicode.exe")") | ≤ 1 |"
   echo "| peak working set of Setup.exe over an installation (MB) | $(figure install_peak_mb) | | | |"
   echo "| installation run / its 2,740 ms of pauses | $(figure install_ms) ms | | $(figure install_ratio) | ≤ 1.03 |"
@@ -68,6 +73,7 @@ spread() { echo "$(figure "startup_min_ms $1")–$(figure "startup_max_ms $1")";
 # The chart: start-up medians and peak working sets side by side.
 cat >"$work/chart.dat" <<DATA
 "Setup.exe" $ours $(figure "first_page_peak_mb Setup.exe")
+"Uninstall.exe" $uninstall $(figure "first_page_peak_mb Uninstall.exe")
 "reference" $theirs $(figure "first_page_peak_mb reference-amd64-unicode.exe")
 "floor" $floor $(figure "first_page_peak_mb floor.exe")
 DATA

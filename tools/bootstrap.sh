@@ -3,7 +3,7 @@
 # Run it as often as you like: it does nothing when everything is there.
 set -euo pipefail
 packages=(cmake make g++ libgtest-dev mingw-w64 wine wine64 fonts-wine xvfb xauth x11-utils
-          xdotool imagemagick python3-pil clang-format nsis gnuplot-nox)
+          xdotool imagemagick python3-pil clang-format nsis gnuplot-nox osslsigncode openssl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,6 @@
 #!/bin/bash
-# All the tests: bootstrap, the three builds, the unit tests and the end-to-end tests
-# under Wine, then one summary line.
+# All the tests: bootstrap, the three builds, the unit tests, the end-to-end tests under
+# Wine and the static checks of the shipped programs, then one summary line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 tools/bootstrap.sh || exit 1
@@ -12,11 +12,10 @@ mkdir -p build/logs
 status=0
 (cd build/native && ctest -j "$(nproc)" --output-on-failure) | tee build/logs/unit.log || status=1
 (cd build/x86_64 && ctest -j 2 --output-on-failure) | tee build/logs/e2e.log || status=1
-tools/check-imports.sh build/i686/Setup.exe build/i686/Uninstall.exe | tee build/logs/imports.log \
-  || status=1
-count() { cat build/logs/unit.log build/logs/e2e.log build/logs/imports.log | grep -cE "$1"; }
-passed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* +Passed +[0-9.]+ sec|^imports ok')
-failed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*(Failed|Exception|Timeout|Not Run)|^imports FAILED')
+tools/check-static.sh | tee build/logs/static.log || status=1
+count() { cat build/logs/unit.log build/logs/e2e.log build/logs/static.log | grep -cE "$1"; }
+passed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* +Passed +[0-9.]+ sec|^static ok')
+failed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*(Failed|Exception|Timeout|Not Run)|^static FAILED')
 [ "$failed" -eq 0 ] || status=1
 echo "$passed passed, $failed failed"
 exit $status

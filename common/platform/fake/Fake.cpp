@@ -188,8 +188,22 @@ std::string FakeShell::SystemDirectory(unsigned bufferSize) {
   return systemDirectory.size() < bufferSize ? systemDirectory : std::string();
 }
 
+void FakeShell::initialiseCom() {
+  if (comInitialised) return;
+  comInitialised = true;
+  log_.push_back("com");
+}
+
+bool FakeShell::makeObject(const char* progId) {
+  initialiseCom();
+  if (!scriptingObject) return false;
+  log_.push_back(std::string("object ") + progId);
+  return true;
+}
+
 std::optional<std::string> FakeShell::BrowseForFolder(Handle owner, const std::string& title,
                                                       BrowseStyle flags) {
+  initialiseCom();
   browses.push_back({owner, title, flags});
   if (browseAnswers.empty()) return std::nullopt;
   auto answer = browseAnswers.front();
@@ -198,7 +212,7 @@ std::optional<std::string> FakeShell::BrowseForFolder(Handle owner, const std::s
 }
 
 std::optional<RegistryValue> FakeShell::RegRead(const std::string& valuePath) {
-  if (!scriptingObject) return std::nullopt;
+  if (!makeObject("WScript.shell")) return std::nullopt;
   for (const auto& [path, value] : machineValues)
     if (folded(path) == folded(valuePath)) return value;
   return std::nullopt;
@@ -282,7 +296,7 @@ bool FakeShell::DeleteMachineKey(const std::string& subkey) {
 
 bool FakeShell::WriteShortcut(const std::string& link, const std::string& target,
                               ShowCommand windowStyle, const std::string& description) {
-  if (!scriptingObject || refusedLinks.count(link)) return false;
+  if (!makeObject("WScript.Shell") || refusedLinks.count(link)) return false;
   // A bare name is saved in the current directory.
   std::size_t slash = link.find_last_of('\\');
   if (!files_.IsFolder(slash == std::string::npos ? files_.currentDirectory

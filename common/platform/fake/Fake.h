@@ -66,7 +66,7 @@ class FakeFiles : public Files {
 
 class FakeShell : public Shell {
  public:
-  explicit FakeShell(FakeFiles& files) : files_(files) {}
+  FakeShell(FakeFiles& files, std::vector<std::string>& log) : files_(files), log_(log) {}
   std::string SpecialFolder(Csidl csidl, bool create) override;
   std::string SystemDirectory(unsigned bufferSize) override;
   std::optional<std::string> BrowseForFolder(Handle owner, const std::string& title,
@@ -90,6 +90,9 @@ class FakeShell : public Shell {
   std::vector<Browse> browses;
   std::deque<std::optional<std::string>> browseAnswers;  // nothing = cancelled
 
+  // COM is initialised on the first operation that needs it ("com" in the timeline), and
+  // each scripting object is made after it ("object <ProgID>").
+  bool comInitialised = false;
   bool scriptingObject = true;                         // "WScript.Shell" can be created
   std::set<std::string> machineKeys;                   // keys under HKEY_LOCAL_MACHINE, as written
   std::map<std::string, RegistryValue> machineValues;  // "HKLM\key\value" -> data
@@ -106,7 +109,10 @@ class FakeShell : public Shell {
   std::set<std::string> refusedLinks;         // Save fails for these
 
  private:
+  void initialiseCom();
+  bool makeObject(const char* progId);
   FakeFiles& files_;
+  std::vector<std::string>& log_;
 };
 
 // ---------------------------------------------------------------- processes
@@ -250,10 +256,11 @@ class FakePlatform {
   ~FakePlatform();
 
   // One timeline: "pump", "pause N", "text H <text>" for every caption change,
-  // "step H" for each progress step, "start <application>|<command line>|<show>".
+  // "step H" for each progress step, "start <application>|<command line>|<show>", "com"
+  // and "object <ProgID>".
   std::vector<std::string> log;
   FakeFiles files;
-  FakeShell shell{files};
+  FakeShell shell{files, log};
   FakeProcesses processes{log};
   FakeWindows windows{log};
 

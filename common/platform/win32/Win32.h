@@ -73,7 +73,12 @@ class Win32Windows : public Windows {
                         MessageBoxStyle style) override;
 };
 
-// Prepares the process (COM, the DLL search path) and installs the real platform.
+// Prepares the process (the DLL search path) and installs the real platform.
 void Install();
+
+// Initialises COM (OLE) for the program's thread on its first call and tells whether it
+// is there. Every operation that makes a COM object or opens a COM-based shell dialog
+// calls it first; nothing before the first page does.
+bool EnsureComInitialised();
 
 }  // namespace platform::win32

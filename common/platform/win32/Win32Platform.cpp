@@ -93,6 +93,16 @@ bool Win32Files::IsLink(const std::string& folder) {
   return tag == 0 || IsReparseTagNameSurrogate(tag);
 }
 
+// ---------------------------------------------------------------- COM
+
+// The welcome page needs no COM, so the program starts without it and initialises it
+// for its one thread on the first call here. Windows makes no COM object for a thread
+// that has not initialised COM, and the folder browser's new-style dialog needs OLE.
+bool EnsureComInitialised() {
+  static const bool initialised = SUCCEEDED(OleInitialize(nullptr));
+  return initialised;
+}
+
 // ---------------------------------------------------------------- the scripting object
 
 namespace {
@@ -110,7 +120,7 @@ class Dispatch {
   static Dispatch Create(const wchar_t* progId) {
     CLSID clsid;
     IDispatch* object = nullptr;
-    if (SUCCEEDED(CLSIDFromProgID(progId, &clsid)))
+    if (EnsureComInitialised() && SUCCEEDED(CLSIDFromProgID(progId, &clsid)))
       CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                        __uuidof(IDispatch), reinterpret_cast<void**>(&object));
     return Dispatch(object);
@@ -232,6 +242,7 @@ std::optional<std::string> Win32Shell::BrowseForFolder(Handle owner, const std::
   request.hwndOwner = reinterpret_cast<HWND>(owner);
   request.lpszTitle = wideTitle.c_str();
   request.ulFlags = static_cast<UINT>(style);
+  EnsureComInitialised();
   PIDLIST_ABSOLUTE item = SHBrowseForFolderW(&request);
   if (!item) return std::nullopt;
   wchar_t path[512] = {};
@@ -307,7 +318,8 @@ bool Elevated() {
 bool StartThroughDesktop(const std::wstring& program, const std::wstring& folder,
                          ShowCommand showCommand) {
   Com<IShellWindows> windows;
-  if (FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
+  if (!EnsureComInitialised() ||
+      FAILED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
                               __uuidof(IShellWindows), windows.putVoid())))
     return false;
   VARIANT desktop, none;
@@ -388,10 +400,13 @@ void Win32Processes::Pause(unsigned milliseconds) { Sleep(milliseconds); }
 
 void Install() {
   // DLLs are looked for in the system directory only, never in the folder the program
-  // was started from (often a downloads folder where anything may lie).
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  SetDllDirectoryW(L"");
-  OleInitialize(nullptr);
+  // was started from (often a downloads folder where anything may lie). Windows 7 has
+  // SetDefaultDllDirectories only with its DLL-search update, so it is looked up here;
+  // without it the current directory at least leaves the search.
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  auto setDirectories = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  if (!setDirectories || !setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
   static Win32Files files;
   static Win32Shell shell;
   static Win32Processes processes;

@@ -146,6 +146,9 @@ void dispatch(MSG& m) {
 
 void Win32Windows::InitCommonControls() {
   HMODULE comctl = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // Windows 7 without its DLL-search update refuses the flag; the manifest's side-by-side
+  // redirection then finds the library before any folder is searched.
+  if (!comctl && GetLastError() == ERROR_INVALID_PARAMETER) comctl = LoadLibraryW(L"comctl32.dll");
   if (!comctl) return;
   auto init = reinterpret_cast<void(WINAPI*)()>(
       reinterpret_cast<void*>(GetProcAddress(comctl, "InitCommonControls")));

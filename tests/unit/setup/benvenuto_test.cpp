@@ -1,4 +1,6 @@
 // The welcome page, its help and the cancel confirmation that the first pages share.
+#include <algorithm>
+
 #include "Ambiente.h"
 #include "frmLicenza.h"
 #include "frmMain.h"
@@ -36,6 +38,16 @@ TEST_F(Benvenuto, ShowsTheWelcomeTextInTwoLinesWithAnEmptyLineBetween) {
       pagina().lblC.Caption());
   EXPECT_EQ(1, fake.windows.commonControlsInitialised);
   EXPECT_EQ(pagina().cmdContinua.hWnd(), fake.windows.Focused());
+}
+
+// The welcome page needs no COM; the version check behind "Continua" initialises it before
+// it makes the scripting object, which Windows would refuse otherwise.
+TEST_F(Benvenuto, InitialisesComOnlyWhenTheVersionCheckNeedsIt) {
+  EXPECT_FALSE(fake.shell.comInitialised);
+  ASSERT_TRUE(fake.windows.Click(finestra(), "&Continua"));
+  auto at = [&](const char* e) { return std::find(fake.log.begin(), fake.log.end(), e); };
+  ASSERT_NE(fake.log.end(), at("object WScript.shell"));
+  EXPECT_LT(at("com"), at("object WScript.shell"));
 }
 
 TEST_F(Benvenuto, OpensCentredOnTheScreen) {
