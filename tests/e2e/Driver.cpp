@@ -1,6 +1,7 @@
 #include "Driver.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <map>
@@ -227,12 +228,10 @@ Link ReadLink(const std::string& path) {
   return link;
 }
 
-bool HighContrast(HWND window) {
+bool HighContrast(DWORD processId) {
   std::wstring dll = W(Fixture("contrasto.dll"));
   if (!LoadLibraryW(dll.c_str())) return false;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, pid);
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
   if (!process) return false;
   SIZE_T bytes = (dll.size() + 1) * sizeof(wchar_t);
   void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
@@ -736,6 +735,20 @@ HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milli
       milliseconds);
   return result;
 }
+
+// For the demo, under a name no test runs: the high-contrast scheme turned on in every
+// running Setup.exe.
+void DemoHighContrast() {
+  HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W p{};
+  p.dwSize = sizeof p;
+  int turned = 0;
+  for (BOOL more = Process32FirstW(all, &p); more; more = Process32NextW(all, &p))
+    if (lstrcmpiW(p.szExeFile, L"Setup.exe") == 0) turned += !CHECK(HighContrast(p.th32ProcessID));
+  CloseHandle(all);
+  CHECK(turned > 0);
+}
+const bool demoRegistered = (Register("demo_high_contrast", DemoHighContrast), true);
 
 }  // namespace e2e
 

@@ -118,9 +118,9 @@ HTREEITEM SelectTreePath(HWND tree, const std::vector<std::string>& path);
 bool PickInFolderBrowser(HWND dialog, const std::vector<std::string>& path);
 
 // Turns on a high-contrast colour scheme (fixtures/contrasto.dll) in the driver and in the
-// program the window belongs to, by loading the DLL into it from a thread of its own: Wine
-// keeps a copy of the system colours in each process, which another one does not change.
-bool HighContrast(HWND window);
+// running program, by loading the DLL into it from a thread of its own: Wine keeps a copy
+// of the system colours in each process, which another one does not change.
+bool HighContrast(DWORD processId);
 
 // What a screen reader hears of a control through Active Accessibility: its name and role
 // (ROLE_SYSTEM_...); the role 0 when the control answers nothing.

@@ -235,7 +235,7 @@ SCENARIO(colours_follow_a_change_while_the_page_is_open) {
   const int shown[] = {COLOR_WINDOW, COLOR_BTNFACE, COLOR_BTNSHADOW};
   COLORREF before[3];
   for (int i = 0; i < 3; ++i) before[i] = GetSysColor(shown[i]);
-  REQUIRE(HighContrast(page));
+  REQUIRE(HighContrast(setup.info.dwProcessId));
   for (int i = 0; i < 3; ++i) REQUIRE(GetSysColor(shown[i]) != before[i]);
   CHECK(PageFrameInPlace(page));
   setup.Kill();
