@@ -296,15 +296,6 @@ Delivered Probe() {
   return d;
 }
 
-std::string WithoutAccessKey(const std::string& caption) {
-  std::string out;
-  for (std::size_t i = 0; i < caption.size(); ++i) {
-    if (caption[i] == '&' && i + 1 < caption.size()) ++i;  // "&&" is one "&"
-    out += caption[i];
-  }
-  return out;
-}
-
 }  // namespace
 
 bool AnnouncedAs(HWND window, const std::vector<Heard>& table) {
@@ -316,7 +307,9 @@ bool AnnouncedAs(HWND window, const std::vector<Heard>& table) {
     bool found = false;
     for (std::size_t i = 0; i < table.size() && !found; ++i) {
       const Heard& row = table[i];
-      bool annotated = row.name != WithoutAccessKey(row.text);
+      std::string caption = row.text;
+      std::erase(caption, '&');
+      bool annotated = row.name != caption;
       found = !used[i] && row.cls == seen.cls && row.text == seen.text &&
               (row.name == seen.name || (annotated && !delivered.annotations)) &&
               (row.role == seen.role || (!delivered.roles && seen.role != 0));

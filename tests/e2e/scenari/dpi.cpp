@@ -411,13 +411,10 @@ SCENARIO(welcome_page_follows_a_dpi_change) {
         GetAwarenessFromDpiAwarenessContext(awareness(page)) == DPI_AWARENESS_PER_MONITOR_AWARE);
   // Wine tells no version of per-monitor awareness from another: the shipped programs'
   // manifests are read for it, beside the system-DPI line older Windows keeps using.
-  for (const char* exe : {"Setup.exe", "Uninstall.exe"}) {
-    std::string manifest = Manifest(BuildFolder() + "\\..\\i686\\" + exe);
-    CHECK(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
-                        "WindowsSettings\">true</dpiAware>") != std::string::npos);
-    CHECK(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
-                        "WindowsSettings\">PerMonitorV2</dpiAwareness>") != std::string::npos);
-  }
+  for (const char* exe : {"Setup.exe", "Uninstall.exe"})
+    for (const char* line : {"2005/WindowsSettings\">true</dpiAware>",
+                             "2016/WindowsSettings\">PerMonitorV2</dpiAwareness>"})
+      CHECK(Manifest(BuildFolder() + "\\..\\i686\\" + exe).find(line) != std::string::npos);
   HWND focus = Focus(page);
   dpi = 144;
   // The frame around the client area as this system draws it (Wine's does not scale).
