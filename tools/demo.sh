@@ -51,8 +51,9 @@ start() {
   (cd "$1" && "$WINE64" explorer /desktop=qel,"$size" "$2" >>"$log" 2>&1 &)
   until_ "the Wine desktop" desktop_found
 }
+# Only a desktop on the screen: a grab of one a finished session left unmapped never ends.
 desktop_found() {
-  desktop=$(xdotool search --name "^qel - Wine desktop$" 2>/dev/null | head -1) || true
+  desktop=$(xdotool search --onlyvisible --name "^qel - Wine desktop$" 2>/dev/null | head -1) || true
   [ -n "$desktop" ]
 }
 
