@@ -91,7 +91,10 @@ bool Installazione::Cartella() {
 void Installazione::Inizio() {
   pagina_.Enabled(false);
   barra_.HandleParent(pagina_.hWnd());
-  barra_.CrateProgress(Form::Scaled(25), Form::Scaled(215), Form::Scaled(416), Form::Scaled(18));
+  const platform::Rect a96{25, 215, 416, 18};
+  barra_.CrateProgress(pagina_.Scaled(a96.left), pagina_.Scaled(a96.top), pagina_.Scaled(a96.width),
+                       pagina_.Scaled(a96.height));
+  pagina_.Adopt(barra_.hWnd(), a96);
   stato("Installazione in corso...");
   passo(800);
 }

@@ -15,8 +15,10 @@ Pagina::Pagina(const char* sottotitolo, int larghezzaSottotitolo, StartUp avvio,
 PaginaGuidata::PaginaGuidata(const char* sottotitolo, int larghezzaSottotitolo,
                              OrdineDelFuoco posti, StartUp avvio)
     : Pagina(sottotitolo, larghezzaSottotitolo, avvio) {
-  cmdAiuto =
-      button({225, 4665, 1215, 390}, "&?").tab(posti.aiuto).onClick(&PaginaGuidata::cmdAiuto_Click);
+  cmdAiuto = button({225, 4665, 1215, 390}, "&?")
+                 .named("Aiuto")
+                 .tab(posti.aiuto)
+                 .onClick(&PaginaGuidata::cmdAiuto_Click);
   cmdAnnulla = button({4050, 4665, 1215, 390}, "&Annulla")
                    .tab(posti.annulla)
                    .onClick(&PaginaGuidata::cmdAnnulla_Click);

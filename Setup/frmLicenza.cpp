@@ -7,6 +7,8 @@ using namespace forms;
 
 namespace {
 
+const char kSottotitolo[] = "Contratto di licenza del software con l'utente finale";
+
 const char kContratto[] =
     "Contratto di licenza con l'utente finale\r\n"
     "\r\n"
@@ -30,11 +32,14 @@ const char kContratto[] =
 
 }  // namespace
 
-frmLicenza::frmLicenza()
-    : PaginaGuidata("Contratto di licenza del software con l'utente finale", 3660,
-                    {.aiuto = 2, .annulla = 1}) {
-  Text1 =
-      textBox({150, 1125, 6660, 2865}, kContratto).multiLine().bothScrollBars().readOnly().tab(5);
+frmLicenza::frmLicenza() : PaginaGuidata(kSottotitolo, 3660, {.aiuto = 2, .annulla = 1}) {
+  // Screen readers announce the box by the page's subtitle, the text that names it.
+  Text1 = textBox({150, 1125, 6660, 2865}, kContratto)
+              .multiLine()
+              .bothScrollBars()
+              .readOnly()
+              .named(kSottotitolo)
+              .tab(5);
   ckAccetto = checkBox({225, 4125, 2790, 390}, "Accett&o le condizioni del contratto")
                   .tab(4)
                   .onClick(&frmLicenza::ckAccetto_Click);

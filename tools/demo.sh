@@ -4,8 +4,9 @@
 # an Xvfb display of its own, in a Wine desktop, driven by keystrokes: the wizard's pages
 # (with the warning of a newer installed version), the installation run, the result page,
 # then the uninstaller from the installed folder, started twice (removal, then "already
-# removed"). A numbered screenshot of every page and dialog lands in out/demo/, and the
-# same journey again at 144 DPI in out/demo/144dpi/.
+# removed"), and the welcome page once more after a change to a high-contrast colour scheme.
+# A numbered screenshot of every page and dialog lands in out/demo/, and the same journey
+# again at 144 DPI in out/demo/144dpi/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/bootstrap.sh
@@ -50,8 +51,9 @@ start() {
   (cd "$1" && "$WINE64" explorer /desktop=qel,"$size" "$2" >>"$log" 2>&1 &)
   until_ "the Wine desktop" desktop_found
 }
+# Only a desktop on the screen: a grab of one a finished session left unmapped never ends.
 desktop_found() {
-  desktop=$(xdotool search --name "^qel - Wine desktop$" 2>/dev/null | head -1) || true
+  desktop=$(xdotool search --onlyvisible --name "^qel - Wine desktop$" 2>/dev/null | head -1) || true
   [ -n "$desktop" ]
 }
 
@@ -209,6 +211,19 @@ uninstaller() {
   wait_windows "$uninstall_title" 0
 }
 
+# The welcome page again, saved after a high-contrast colour scheme has been turned on
+# while it is open (the driver loads the scheme into the running Setup).
+high_contrast() {
+  start "$WINEPREFIX/drive_c/pacchetto" 'C:\pacchetto\Setup.exe'
+  wait_windows "$setup_title" 1
+  settle
+  local before
+  before=$(screen)
+  "$WINE64" "$root/build/x86_64/driver.exe" demo_high_contrast "$root/build/x86_64" >>"$log" 2>&1
+  until_ "the page in its new colours" changed "$before"
+  shot contrasto
+}
+
 # journey DPI DESKTOP-SIZE FOLDER: the whole journey in a fresh prefix.
 journey() {
   dpi=$1 size=$2 shots=$3 count=0
@@ -218,6 +233,7 @@ journey() {
   reg 'HKLM\SOFTWARE\Qel\Pictura' /v Version /t REG_SZ /d 2
   wizard
   uninstaller
+  high_contrast
   end_session
 }
 

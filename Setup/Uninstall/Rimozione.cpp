@@ -22,7 +22,9 @@ void frmMain::cmdRimuovi_Click() {
   Enabled(false);
   QelBarraProgressi barra(kBarraUninstall);
   barra.HandleParent(hWnd());
-  barra.CrateProgress(Scaled(25), Scaled(255), Scaled(416), Scaled(18));
+  const platform::Rect a96{25, 255, 416, 18};
+  barra.CrateProgress(Scaled(a96.left), Scaled(a96.top), Scaled(a96.width), Scaled(a96.height));
+  Adopt(barra.hWnd(), a96);
   auto stato = [&](const char* testo) {
     lbl.Caption(testo);
     barra.Increment();

@@ -20,7 +20,8 @@ frmMain::frmMain()
   lbl = label({375, 3375, 5010, 195},
               "Clicca sul pulsante 'Rimuovi' per iniziare la procedura di disinstallazione")
             .autoSize();
-  cmdAiuto = button({225, 4665, 1215, 390}, "&?").tab(3).onClick(&frmMain::cmdAiuto_Click);
+  cmdAiuto =
+      button({225, 4665, 1215, 390}, "&?").named("Aiuto").tab(3).onClick(&frmMain::cmdAiuto_Click);
   cmdRimuovi =
       button({4125, 4665, 1215, 390}, "&Rimuovi").tab(2).onClick(&frmMain::cmdRimuovi_Click);
   cmdAnnulla =

@@ -17,8 +17,8 @@ std::vector<Form*>& created() {
   return order;
 }
 
-// Tahoma 8.25 pt at the display's DPI, as a character height in pixels.
-int fontHeight() { return -(825 * platform::windows().Dpi() + 3600) / 7200; }
+// Tahoma 8.25 pt at a DPI, as a character height in pixels.
+int fontHeight(int dpi) { return -(825 * dpi + 3600) / 7200; }
 
 }  // namespace
 
@@ -44,13 +44,14 @@ void Control::describe(const Description& d) {
 
 platform::Rect Control::pixels() const {
   const Twips& r = now_.rect;
+  const Form& f = *form_;
   if (look_.kind == platform::ControlKind::Line) {  // one pixel thick, whatever the DPI
-    int x = Form::Px(r.left), y = Form::Px(r.top);
-    return {x, y, r.width ? Form::Px(r.left + r.width) - x + 1 : 1,
-            r.height ? Form::Px(r.top + r.height) - y + 1 : 1};
+    int x = f.Px(r.left), y = f.Px(r.top);
+    return {x, y, r.width ? f.Px(r.left + r.width) - x + 1 : 1,
+            r.height ? f.Px(r.top + r.height) - y + 1 : 1};
   }
-  return {Form::Px(r.left), Form::Px(r.top), Form::Px(r.left + r.width) - Form::Px(r.left),
-          Form::Px(r.top + r.height) - Form::Px(r.top)};
+  return {f.Px(r.left), f.Px(r.top), f.Px(r.left + r.width) - f.Px(r.left),
+          f.Px(r.top + r.height) - f.Px(r.top)};
 }
 
 bool Control::focusable() const { return look_.tabStop && now_.enabled && now_.visible; }
@@ -59,11 +60,19 @@ void Control::create(int id) {
   auto& w = platform::windows();
   platform::ControlLook look = look_;
   look.centred = now_.centred;
-  handle_ = w.CreateControl(form_->handle_, id, look, now_.caption, pixels(), fontHeight());
+  handle_ =
+      w.CreateControl(form_->handle_, id, look, now_.caption, pixels(), fontHeight(form_->dpi_));
   if (fitsText()) fitText();
   if (!now_.enabled) w.SetEnabled(handle_, false);
   for (const auto& item : now_.items) w.AddItem(handle_, item);
   if (now_.visible) w.SetVisible(handle_, true);
+}
+
+// As a fresh window at the new DPI would have it; its text and state stay.
+void Control::layOut() {
+  now_.rect = design_.rect;
+  platform::windows().SetLayout(handle_, pixels(), fontHeight(form_->dpi_));
+  if (fitsText()) fitText();
 }
 
 std::string Control::Caption() {
@@ -88,7 +97,7 @@ bool Control::fitsText() const {
 
 void Control::fitText() {
   auto& w = platform::windows();
-  now_.rect.width = std::max(design_.rect.width, Form::FromPx(w.TextWidth(handle_, now_.caption)));
+  now_.rect.width = std::max(design_.rect.width, form_->FromPx(w.TextWidth(handle_, now_.caption)));
   w.SetRect(handle_, pixels());
 }
 
@@ -167,11 +176,8 @@ Form::~Form() {
   order.erase(std::remove(order.begin(), order.end(), this), order.end());
 }
 
-int Form::Px(int twips) { return (twips * platform::windows().Dpi() + 720) / 1440; }
-int Form::FromPx(int pixels) {
-  int dpi = platform::windows().Dpi();
-  return (pixels * 1440 + dpi / 2) / dpi;
-}
+int Form::Px(int twips) const { return (twips * dpi_ + 720) / 1440; }
+int Form::FromPx(int pixels) const { return (pixels * 1440 + dpi_ / 2) / dpi_; }
 
 void Form::ensureLoaded() {
   if (state_ == State::Unloaded) Load();
@@ -183,6 +189,8 @@ void Form::Load() {
   // A form centred on its owner belongs to the window that is active as it opens: it
   // stays above that window and has no taskbar button of its own.
   owner_ = startUp_ == StartUp::CentreOwner ? w.ActiveWindow() : 0;
+  dpi_ = w.Dpi();
+  adopted_.clear();
   handle_ = w.CreateForm(this, caption_, Px(clientWidth_), Px(clientHeight_), iconId_, owner_);
   if (!handle_) return;  // the window cannot be made: the form stays unloaded
   state_ = State::Loaded;
@@ -328,6 +336,22 @@ bool Form::OnQueryEndSession() {
 }
 
 void Form::OnEndSession() { unload(UnloadMode::AppWindows, false); }
+
+void Form::Adopt(platform::Handle child, platform::Rect at96) {
+  if (child) adopted_.push_back({child, at96});
+}
+
+// Every control, and what other components put in the window, laid out again from the
+// design at the new DPI; then the window takes the place the system proposes.
+void Form::OnDpiChanged(int dpi, const platform::Rect& suggested) {
+  if (state_ == State::Unloaded || dpi <= 0 || dpi == dpi_) return;
+  dpi_ = dpi;
+  auto& w = platform::windows();
+  for (Control* c : controls_) c->layOut();
+  for (auto& [child, r] : adopted_)
+    w.SetRect(child, {Scaled(r.left), Scaled(r.top), Scaled(r.width), Scaled(r.height)});
+  w.SetRect(handle_, suggested);
+}
 
 // ---------------------------------------------------------------- instances
 

@@ -75,6 +75,8 @@ class Design : public Description {
   Design& bothScrollBars() requires kTextBox { return look.scrollBars = true, *this; }
   Design& readOnly() requires kTextBox { return look.readOnly = true, *this; }
   Design& disabled() { return enabled = false, *this; }
+  // The name screen readers announce, where the caption is not the right one.
+  Design& named(std::string name) { return look.name = std::move(name), *this; }
   // Its place in the focus order, from 1; the first one able to take the focus has it
   // when the form is shown.
   Design& tab(int place) requires(!kLabel && K::kKind != platform::ControlKind::Picture &&
@@ -120,6 +122,7 @@ class Control {
   };
   bool focusable() const;
   void create(int id);
+  void layOut();  // again, at the form's new DPI
   bool fitsText() const;
   void fitText();
   platform::Rect pixels() const;
@@ -211,11 +214,14 @@ class Form : public platform::WindowEvents {
   platform::Handle hWnd();
   bool Loaded() const { return state_ != State::Unloaded; }
 
-  // Pixels at the display's DPI, and back.
-  static int Px(int twips);
-  static int FromPx(int pixels);
-  // A length given in pixels at 96 DPI, at the display's DPI.
-  static int Scaled(int pixelsAt96) { return Px(pixelsAt96 * 15); }
+  // Pixels at the DPI of the display the window stands on, and back.
+  int Px(int twips) const;
+  int FromPx(int pixels) const;
+  // A length given in pixels at 96 DPI, at the window's DPI.
+  int Scaled(int pixelsAt96) const { return Px(pixelsAt96 * 15); }
+  // A child window another component made in the form's window at `at96` (pixels at 96
+  // DPI, each scaled): it moves and grows with the controls when the DPI changes.
+  void Adopt(platform::Handle child, platform::Rect at96);
 
  protected:
   virtual void Form_Load() {}
@@ -258,10 +264,12 @@ class Form : public platform::WindowEvents {
   void OnCloseRequest(UnloadMode why) override;
   bool OnQueryEndSession() override;
   void OnEndSession() override;
+  void OnDpiChanged(int dpi, const platform::Rect& suggested) override;
 
   std::string caption_;
   int clientWidth_, clientHeight_, iconId_;
   StartUp startUp_;
+  int dpi_ = 96;
   State state_ = State::Unloaded;
   bool unloading_ = false;
   bool running_ = false;  // one of its click handlers is running
@@ -270,6 +278,7 @@ class Form : public platform::WindowEvents {
   std::vector<Control*> controls_;  // in the order they were described: their ids
   std::vector<Control*> tabOrder_;
   std::vector<Form*> disabledWhileModal_;
+  std::vector<std::pair<platform::Handle, platform::Rect>> adopted_;
 };
 
 // A form class's one instance, made on first use.

@@ -110,6 +110,9 @@ struct ControlLook {
   bool tabStop = false;
   int picture = 0;                             // picture: icon resource id
   SysColour colour = SysColour::ButtonShadow;  // line
+  // What assistive technology announces for the control where its caption is not the
+  // right name (a picture has none, "&?" reads as "?"); empty: the caption.
+  std::string name;
 };
 
 // Events a window reports to its owner, the form runtime.
@@ -122,6 +125,9 @@ class WindowEvents {
   virtual void OnCloseRequest(UnloadMode why) = 0;
   virtual bool OnQueryEndSession() = 0;  // false vetoes the end of the session
   virtual void OnEndSession() = 0;       // the session ends: close without asking
+  // The window now stands on a display of another DPI; `suggested` is the place and size
+  // the system proposes for it there.
+  virtual void OnDpiChanged(int dpi, const Rect& suggested) = 0;
 };
 
 // The windows of the pages and the child progress bar.
@@ -129,7 +135,7 @@ class Windows {
  public:
   virtual ~Windows() = default;
   virtual void InitCommonControls() = 0;
-  virtual int Dpi() = 0;
+  virtual int Dpi() = 0;        // the display's, for windows yet to be made
   virtual Rect WorkArea() = 0;  // the screen's work area
   // A hidden fixed-frame top-level window with a close box, its client area in pixels.
   // An owned window (owner not 0) stays above its owner and has no taskbar button.
@@ -144,6 +150,9 @@ class Windows {
   virtual void SetVisible(Handle window, bool visible) = 0;
   virtual void SetCentred(Handle label, bool centred) = 0;
   virtual void SetRect(Handle window, const Rect& rect) = 0;
+  // A control laid out again at another DPI: its rectangle and font; a picture takes the
+  // frame of its icon made for the new size.
+  virtual void SetLayout(Handle control, const Rect& rect, int fontHeight) = 0;
   virtual Rect GetRect(Handle window) = 0;
   // Pixels of one line of text in the control's font; a check box's with its box.
   virtual int TextWidth(Handle label, const std::string& text) = 0;

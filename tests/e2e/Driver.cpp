@@ -1,6 +1,7 @@
 #include "Driver.h"
 
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <map>
@@ -225,6 +226,105 @@ Link ReadLink(const std::string& path) {
   if (shell) shell->Release();
   CoUninitialize();
   return link;
+}
+
+bool HighContrast(DWORD processId) {
+  std::wstring dll = W(Fixture("contrasto.dll"));
+  if (!LoadLibraryW(dll.c_str())) return false;
+  HANDLE process = OpenProcess(PROCESS_ALL_ACCESS, FALSE, processId);
+  if (!process) return false;
+  SIZE_T bytes = (dll.size() + 1) * sizeof(wchar_t);
+  void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+  auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+  HANDLE thread = remote && WriteProcessMemory(process, remote, dll.c_str(), bytes, nullptr)
+                      ? CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr)
+                      : nullptr;
+  DWORD loaded = 0;
+  if (thread) {
+    WaitForSingleObject(thread, 10000);
+    GetExitCodeThread(thread, &loaded);
+    CloseHandle(thread);
+  }
+  CloseHandle(process);
+  return loaded != 0;
+}
+
+Heard Announced(HWND control) {
+  CoInitialize(nullptr);
+  Heard heard{ClassOf(control), Text(control), "", 0};
+  IAccessible* object = nullptr;
+  if (SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT),
+                                           IID_IAccessible, reinterpret_cast<void**>(&object)))) {
+    VARIANT self{}, role{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    if (SUCCEEDED(object->get_accName(self, &name)) && name) heard.name = U(name);
+    if (SUCCEEDED(object->get_accRole(self, &role)) && role.vt == VT_I4) heard.role = role.lVal;
+    SysFreeString(name);
+    object->Release();
+  }
+  CoUninitialize();
+  return heard;
+}
+
+namespace {
+
+// What this system's accessibility delivers, tried on a button of the driver's own.
+struct Delivered {
+  bool roles = false, annotations = false;
+};
+Delivered Probe() {
+  Delivered d;
+  HWND button = CreateWindowW(L"BUTTON", L"&Prova", WS_POPUP | BS_PUSHBUTTON, 0, 0, 50, 20, nullptr,
+                              nullptr, nullptr, nullptr);
+  d.roles = Announced(button).role == ROLE_SYSTEM_PUSHBUTTON;
+  CoInitialize(nullptr);
+  IAccPropServices* services = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                 IID_IAccPropServices, reinterpret_cast<void**>(&services)))) {
+    d.annotations = SUCCEEDED(services->SetHwndPropStr(button, static_cast<DWORD>(OBJID_CLIENT),
+                                                       CHILDID_SELF, PROPID_ACC_NAME, L"Nome")) &&
+                    Announced(button).name == "Nome";
+    services->Release();
+  }
+  CoUninitialize();
+  DestroyWindow(button);
+  std::printf("  accessibility here: roles of the standard controls %s, annotations %s\n",
+              d.roles ? "yes" : "no", d.annotations ? "yes" : "no");
+  return d;
+}
+
+}  // namespace
+
+bool AnnouncedAs(HWND window, const std::vector<Heard>& table) {
+  static const Delivered delivered = Probe();
+  std::vector<bool> used(table.size(), false);
+  bool ok = true;
+  for (HWND h = GetWindow(window, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    Heard seen = Announced(h);
+    bool found = false;
+    for (std::size_t i = 0; i < table.size() && !found; ++i) {
+      const Heard& row = table[i];
+      std::string caption = row.text;
+      std::erase(caption, '&');
+      bool annotated = row.name != caption;
+      found = !used[i] && row.cls == seen.cls && row.text == seen.text &&
+              (row.name == seen.name || (annotated && !delivered.annotations)) &&
+              (row.role == seen.role || (!delivered.roles && seen.role != 0));
+      if (found) used[i] = true;
+    }
+    if (!found)
+      std::printf("  %s \"%s\" heard as \"%s\", role %ld: not in the table\n", seen.cls.c_str(),
+                  seen.text.substr(0, 40).c_str(), seen.name.c_str(), seen.role);
+    ok &= found;
+  }
+  for (std::size_t i = 0; i < table.size(); ++i)
+    if (!used[i])
+      std::printf("  no %s \"%s\" heard as \"%s\"\n", table[i].cls.c_str(),
+                  table[i].text.substr(0, 40).c_str(), table[i].name.c_str());
+  return ok && std::find(used.begin(), used.end(), false) == used.end();
 }
 
 std::vector<HWND> Windows(const Program& p, const std::string& caption) {
@@ -594,6 +694,15 @@ bool PageFrameInPlace(HWND page) {
   return faults == 0;
 }
 
+std::vector<Heard> BandHeard(const std::string& what, const std::string& subtitle) {
+  std::string title = "QelSoftware - " + what + " di QelPictura";
+  std::vector<Heard> rows(4, {"Static", "", "", ROLE_SYSTEM_STATICTEXT});
+  rows.push_back({"Static", "", "QelPictura", ROLE_SYSTEM_GRAPHIC});
+  for (const std::string& text : {title, subtitle})
+    rows.push_back({"Static", text, text, ROLE_SYSTEM_STATICTEXT});
+  return rows;
+}
+
 HWND GoToDestinationPage(const Program& setup) {
   HWND welcome = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
   if (!welcome) return nullptr;
@@ -619,6 +728,20 @@ HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milli
       milliseconds);
   return result;
 }
+
+// For the demo, under a name no test runs: the high-contrast scheme turned on in every
+// running Setup.exe.
+void DemoHighContrast() {
+  HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W p{};
+  p.dwSize = sizeof p;
+  int turned = 0;
+  for (BOOL more = Process32FirstW(all, &p); more; more = Process32NextW(all, &p))
+    if (lstrcmpiW(p.szExeFile, L"Setup.exe") == 0) turned += !CHECK(HighContrast(p.th32ProcessID));
+  CloseHandle(all);
+  CHECK(turned > 0);
+}
+const bool demoRegistered = (Register("demo_high_contrast", DemoHighContrast), true);
 
 }  // namespace e2e
 

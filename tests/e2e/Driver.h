@@ -9,6 +9,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -116,6 +117,29 @@ HTREEITEM SelectTreePath(HWND tree, const std::vector<std::string>& path);
 // false (and the dialog cancelled) when the tree or an item of the path is missing.
 bool PickInFolderBrowser(HWND dialog, const std::vector<std::string>& path);
 
+// Turns on a high-contrast colour scheme (fixtures/contrasto.dll) in the driver and in the
+// running program, by loading the DLL into it from a thread of its own: Wine keeps a copy
+// of the system colours in each process, which another one does not change.
+bool HighContrast(DWORD processId);
+
+// What a screen reader hears of a control through Active Accessibility: its name and role
+// (ROLE_SYSTEM_...); the role 0 when the control answers nothing.
+struct Heard {
+  std::string cls, text;  // the control, by its class and window text
+  std::string name;
+  long role = 0;
+};
+Heard Announced(HWND control);
+// Every child of the window is heard as one row of the table says, none is missing and
+// none more. Where the system has no roles for the standard controls, or no annotation
+// service (Wine 8 has neither: every control is a "client", and IAccPropServices returns
+// E_NOTIMPL), the roles, and the names given by annotation (those that are not the
+// caption without its "&"), are not compared. Reports every difference.
+bool AnnouncedAs(HWND window, const std::vector<Heard>& table);
+// The band's rows: the white band and the three rules (no text), the picture as
+// "QelPictura", the title ("QelSoftware - <what> di QelPictura") and the subtitle.
+std::vector<Heard> BandHeard(const std::string& what, const std::string& subtitle);
+
 HWND Focus(HWND window);
 // Real keystrokes through the system's input queue, to the window brought to the front,
 // e.g. Keys(page, "alt+c"), Keys(dialog, "Return"), Keys(page, "Escape").
@@ -129,6 +153,9 @@ constexpr char kTitolo[] = "Installazione di QelPictura";
 constexpr char kTitoloRimozione[] = "Disinstallazione di QelPictura";
 constexpr int kPagina = 464, kDialogo = 421;
 constexpr char kAccetto[] = "Accett&o le condizioni del contratto";
+constexpr char kSottotitoloBenvenuto[] =
+    "Questa procedura ti permette di installare QelPictura nel tuo sistema";
+constexpr char kSottotitoloLicenza[] = "Contratto di licenza del software con l'utente finale";
 
 // A label sized to its text: at that left and top, 195 twips high, and as wide as its text
 // in Tahoma 8.25 pt as this system draws it, never narrower than designed. Wine's Tahoma

@@ -415,6 +415,13 @@ void FakeWindows::SetRect(Handle window, const Rect& rect) {
   if (Window* w = Get(window)) w->rect = rect;
 }
 
+void FakeWindows::SetLayout(Handle control, const Rect& rect, int fontHeight) {
+  if (Window* w = Get(control)) {
+    w->rect = rect;
+    w->fontHeight = fontHeight;
+  }
+}
+
 Rect FakeWindows::GetRect(Handle window) {
   Window* w = Get(window);
   return w ? w->rect : Rect{};

@@ -54,6 +54,7 @@ class Win32Windows : public Windows {
   void SetVisible(Handle window, bool visible) override;
   void SetCentred(Handle label, bool centred) override;
   void SetRect(Handle window, const Rect& rect) override;
+  void SetLayout(Handle control, const Rect& rect, int fontHeight) override;
   Rect GetRect(Handle window) override;
   int TextWidth(Handle label, const std::string& text) override;
   int Check(Handle checkBox) override;

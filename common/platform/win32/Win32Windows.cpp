@@ -2,6 +2,7 @@
 // standard controls inside it, with the dialog manager's keyboard handling.
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <map>
 #include <vector>
@@ -35,6 +36,7 @@ Handle Of(HWND h) { return reinterpret_cast<Handle>(h); }
 struct FormData {
   WindowEvents* events = nullptr;
   HWND lastFocus = nullptr;
+  int dpi = 96;  // of the display it stands on
 };
 
 FormData* formData(HWND form) {
@@ -46,6 +48,42 @@ FormData* formData(HWND form) {
 const ControlLook* lookOf(HWND control) {
   if (GetDlgCtrlID(control) < kFirstControlId) return nullptr;
   return reinterpret_cast<const ControlLook*>(GetWindowLongPtrW(control, GWLP_USERDATA));
+}
+
+// The system's annotation service, which gives a control the name screen readers announce.
+constexpr GUID kAccPropServices{
+    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr GUID kIAccPropServices{
+    0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr GUID kPropName{
+    0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+
+// The control's accessible name, set (`name`) or cleared (nullptr); quietly nothing where
+// the service is missing.
+void annotate(HWND control, const wchar_t* name) {
+  IAccPropServices* services = nullptr;
+  if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                              reinterpret_cast<void**>(&services))))
+    return;
+  if (name) {
+    services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kPropName,
+                             name);
+  } else {
+    MSAAPROPID prop = kPropName;
+    services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &prop, 1);
+  }
+  services->Release();
+}
+
+// Screen readers' names need COM, which the first page does without: they are given once
+// the window has been painted, on a timer that fires after the first paint.
+constexpr UINT_PTR kNamesTimer = 1;
+
+void annotateNamed(HWND form) {
+  if (!EnsureComInitialised()) return;
+  for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (const ControlLook* look = lookOf(c); look && !look->name.empty())
+      annotate(c, Wide(look->name).c_str());
 }
 
 bool isPushButton(HWND h) {
@@ -82,6 +120,28 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       SetBkColor(dc, GetSysColor(back));
       return reinterpret_cast<LRESULT>(GetSysColorBrush(back));
     }
+    case WM_TIMER:
+      if (wp != kNamesTimer) break;
+      KillTimer(hwnd, kNamesTimer);
+      annotateNamed(hwnd);
+      return 0;
+    case WM_DPICHANGED:
+      if (!data) break;
+      data->dpi = HIWORD(wp);
+      if (const RECT* r = reinterpret_cast<const RECT*>(lp); r && events)
+        events->OnDpiChanged(data->dpi, {r->left, r->top, r->right - r->left, r->bottom - r->top});
+      return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+    case WM_SETTINGCHANGE:
+      // Colours and brushes are taken from the system at paint time: the window and
+      // everything in it is painted again, and the common controls hear of the change.
+      if (msg == WM_SYSCOLORCHANGE)
+        for (HWND c = GetWindow(hwnd, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+          SendMessageW(c, WM_SYSCOLORCHANGE, 0, 0);
+      RedrawWindow(hwnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+      break;
     case WM_ACTIVATE:
       if (!data) break;
       if (LOWORD(wp) == WA_INACTIVE) {
@@ -191,7 +251,8 @@ Handle Win32Windows::CreateForm(WindowEvents* events, const std::string& caption
                               CW_USEDEFAULT, CW_USEDEFAULT, r.right - r.left, r.bottom - r.top,
                               H(owner), nullptr, instance, nullptr);
   if (!hwnd) return 0;
-  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new FormData{events, nullptr}));
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                    reinterpret_cast<LONG_PTR>(new FormData{events, nullptr, Dpi()}));
   for (auto [which, size] : {std::pair{ICON_BIG, 32}, std::pair{ICON_SMALL, 16}}) {
     HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, size, size, 0);
     if (icon) SendMessageW(hwnd, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
@@ -242,22 +303,36 @@ Handle Win32Windows::CreateControl(Handle form, int id, const ControlLook& look,
   if (!h) return 0;
   SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new ControlLook(look)));
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font(fontHeight, look.bold)), FALSE);
-  if (look.kind == ControlKind::Picture) {
-    // The icon's frame that fills the box at this DPI: 32, 40, 48 or 64 pixels.
-    HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(look.picture), IMAGE_ICON, rect.width,
-                             rect.height, 0);
-    SendMessageW(h, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    SetWindowPos(h, nullptr, rect.left, rect.top, rect.width, rect.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  }
+  if (look.kind == ControlKind::Picture) SetLayout(Of(h), rect, fontHeight);
   SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (!look.name.empty()) SetTimer(H(form), kNamesTimer, 0, nullptr);
   return Of(h);
+}
+
+void Win32Windows::SetLayout(Handle control, const Rect& rect, int fontHeight) {
+  HWND h = H(control);
+  const ControlLook* look = lookOf(h);
+  if (!look) return;
+  SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font(fontHeight, look->bold)), TRUE);
+  if (look->kind == ControlKind::Picture) {
+    // The icon's frame that fills the box at this DPI: 32, 40, 48 or 64 pixels.
+    HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(look->picture), IMAGE_ICON,
+                             rect.width, rect.height, 0);
+    auto old =
+        reinterpret_cast<HICON>(SendMessageW(h, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
+    if (old) DestroyIcon(old);
+  }
+  SetWindowPos(h, nullptr, rect.left, rect.top, rect.width, rect.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Win32Windows::Destroy(Handle window) {
   std::vector<const ControlLook*> looks;
-  for (HWND child = GetWindow(H(window), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-    looks.push_back(lookOf(child));
+  for (HWND child = GetWindow(H(window), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    const ControlLook* look = lookOf(child);
+    if (look && !look->name.empty()) annotate(child, nullptr);
+    looks.push_back(look);
+  }
   DestroyWindow(H(window));
   for (const ControlLook* look : looks) delete look;
 }
@@ -312,7 +387,9 @@ int Win32Windows::TextWidth(Handle label, const std::string& text) {
   SelectObject(dc, old);
   ReleaseDC(h, dc);
   int width = r.right - r.left;
-  if (box) width += MulDiv(17, Dpi(), 96);  // the box and the gap before the caption
+  HWND parent = GetParent(h);
+  const FormData* form = isForm(parent) ? formData(parent) : nullptr;
+  if (box) width += MulDiv(17, form ? form->dpi : Dpi(), 96);  // the box and the gap before it
   return width;
 }
 

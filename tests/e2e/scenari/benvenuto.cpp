@@ -225,3 +225,37 @@ SCENARIO(enter_presses_the_focused_button_alt_c_continues) {
   CHECK(Windows(setup, kTitolo).size() == 1);
   setup.Kill();
 }
+
+// A high-contrast scheme turned on while the page is open: the band, the rules and the
+// page are painted in its colours from then on.
+SCENARIO(colours_follow_a_change_while_the_page_is_open) {
+  Program setup = Start("Setup.exe");
+  HWND page = WaitWindow(setup, kTitolo, kPagina);
+  REQUIRE(page != nullptr);
+  REQUIRE(PageFrameInPlace(page));
+  const int shown[] = {COLOR_WINDOW, COLOR_BTNFACE, COLOR_BTNSHADOW};
+  COLORREF before[3];
+  for (int i = 0; i < 3; ++i) before[i] = GetSysColor(shown[i]);
+  REQUIRE(HighContrast(setup.info.dwProcessId));
+  for (int i = 0; i < 3; ++i) REQUIRE(GetSysColor(shown[i]) != before[i]);
+  CHECK(PageFrameInPlace(page));
+  setup.Kill();
+}
+
+// What a screen reader hears: the buttons by their caption without the access key, help
+// as "Aiuto", the texts as static text, the picture by the product's name.
+SCENARIO(welcome_page_heard_by_screen_readers) {
+  Program setup = Start("Setup.exe");
+  HWND page = WaitWindow(setup, kTitolo, kPagina);
+  REQUIRE(page != nullptr);
+  std::vector<Heard> table = BandHeard("Installazione", kSottotitoloBenvenuto);
+  for (std::string text : {"QelPictura cattura le immagini dallo schermo\r\n\r\n"
+                           "Potrai effettuare 'screen shot' con estrema facilità",
+                           "Clicca sul pulsante 'Continua' per procedere con l'installazione"})
+    table.push_back({"Static", text, text, ROLE_SYSTEM_STATICTEXT});
+  table.push_back({"Button", "&Continua", "Continua", ROLE_SYSTEM_PUSHBUTTON});
+  table.push_back({"Button", "&?", "Aiuto", ROLE_SYSTEM_PUSHBUTTON});
+  table.push_back({"Button", "&Annulla", "Annulla", ROLE_SYSTEM_PUSHBUTTON});
+  CHECK(AnnouncedAs(page, table));
+  setup.Kill();
+}

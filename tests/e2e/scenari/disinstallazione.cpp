@@ -152,6 +152,13 @@ SCENARIO(uninstall_removes_the_footprint_and_then_reports_it_gone) {
   CHECK(Senza(window, 0, 0, 7290, 990) && Senza(window, 6150, 225, 480, 480));
   CHECK(Senza(window, 0, 960, -1, 15) && Senza(window, 0, 4575, -1, 15) &&
         Senza(window, 0, 4590, -1, 15));
+  std::vector<Heard> heard = BandHeard("Disinstallazione", Text(sottotitolo));
+  for (HWND h : {info, stato})
+    heard.push_back({"Static", Text(h), Text(h), ROLE_SYSTEM_STATICTEXT});
+  for (const char* name : {"Rimuovi", "Annulla"})
+    heard.push_back({"Button", std::string("&") + name, name, ROLE_SYSTEM_PUSHBUTTON});
+  heard.push_back({"Button", "&?", "Aiuto", ROLE_SYSTEM_PUSHBUTTON});
+  CHECK(AnnouncedAs(window, heard));
 
   // Help: one box with its three lines, then the window as before.
   Press(aiuto);

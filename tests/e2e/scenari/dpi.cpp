@@ -378,7 +378,63 @@ void CheckLayoutAt(int value) {
   CHECK(uninstall.Exited());
 }
 
+// The program's manifest as its resource holds it.
+std::string Manifest(const std::string& exe) {
+  HMODULE module = LoadLibraryExW(W(exe).c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HRSRC found = module ? FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST) : nullptr;
+  const char* text =
+      found ? static_cast<const char*>(LockResource(LoadResource(module, found))) : nullptr;
+  std::string manifest = text ? std::string(text, SizeofResource(module, found)) : "";
+  if (module) FreeLibrary(module);
+  return manifest;
+}
+
 }  // namespace
+
+// A page opened at 96 DPI and told by the system that it now stands on a display of 144
+// DPI (the message Windows sends when the window is moved there; Wine sends it never, so
+// the driver does, with the proposed rectangle in the program's memory) lays itself out as
+// one opened at 144 DPI, in the place proposed; it is per-monitor aware to begin with.
+SCENARIO(welcome_page_follows_a_dpi_change) {
+  dpi = 96;
+  SeeUnscaledPixels();
+  std::string package = LayOutPackage();
+  Program setup = Start(package + "\\Setup.exe", package);
+  const std::string lblD = "Clicca sul pulsante 'Continua' per procedere con l'installazione";
+  HWND page = WaitWindowWith(setup, kTitolo, "Static", lblD);
+  REQUIRE(page != nullptr);
+  using Awareness = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+  auto awareness = reinterpret_cast<Awareness>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetWindowDpiAwarenessContext")));
+  CHECK(awareness &&
+        GetAwarenessFromDpiAwarenessContext(awareness(page)) == DPI_AWARENESS_PER_MONITOR_AWARE);
+  // Wine tells no version of per-monitor awareness from another: the shipped programs'
+  // manifests are read for it, beside the system-DPI line older Windows keeps using.
+  for (const char* exe : {"Setup.exe", "Uninstall.exe"})
+    for (const char* line : {"2005/WindowsSettings\">true</dpiAware>",
+                             "2016/WindowsSettings\">PerMonitorV2</dpiAwareness>"})
+      CHECK(Manifest(BuildFolder() + "\\..\\i686\\" + exe).find(line) != std::string::npos);
+  HWND focus = Focus(page);
+  dpi = 144;
+  // The frame around the client area as this system draws it (Wine's does not scale).
+  RECT frame{};
+  GetWindowRect(page, &frame);
+  SIZE client = ClientSize(page);
+  RECT proposed{30, 20, 30 + Px(6960) + (frame.right - frame.left - client.cx),
+                20 + Px(5130) + (frame.bottom - frame.top - client.cy)};
+  void* remote =
+      VirtualAllocEx(setup.info.hProcess, nullptr, sizeof proposed, MEM_COMMIT, PAGE_READWRITE);
+  REQUIRE(remote &&
+          WriteProcessMemory(setup.info.hProcess, remote, &proposed, sizeof proposed, nullptr));
+  SendMessageW(page, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(remote));
+  GetWindowRect(page, &frame);
+  CHECK(EqualRect(&frame, &proposed));
+  CheckPageFrame(page, kSottotitoloBenvenuto, 5025, "&Continua", package + "\\Setup.exe");
+  CHECK(At(Child(page, "Static", lblD), "lblD", 375, 3825, 4395, 195, true));
+  CHECK(Focus(page) == focus);
+  setup.Kill();
+}
 
 SCENARIO(layout_at_96_dpi) { CheckLayoutAt(96); }
 SCENARIO(layout_at_120_dpi) { CheckLayoutAt(120); }

@@ -75,6 +75,15 @@ SCENARIO(licence_page_opens_in_place_with_its_layout) {
   LONG style = GetWindowLongW(text1, GWL_STYLE);
   CHECK((style & ES_MULTILINE) && (style & ES_READONLY));
   CHECK((style & WS_HSCROLL) && (style & WS_VSCROLL));
+  // Heard by a screen reader: the agreement by the subtitle that names it.
+  std::vector<Heard> heard = BandHeard("Installazione", kSottotitoloLicenza);
+  heard.push_back({"Edit", Text(text1), kSottotitoloLicenza, ROLE_SYSTEM_TEXT});
+  heard.push_back(
+      {"Button", kAccetto, "Accetto le condizioni del contratto", ROLE_SYSTEM_CHECKBUTTON});
+  for (const char* name : {"Annulla", "Continua"})
+    heard.push_back({"Button", std::string("&") + name, name, ROLE_SYSTEM_PUSHBUTTON});
+  heard.push_back({"Button", "&?", "Aiuto", ROLE_SYSTEM_PUSHBUTTON});
+  CHECK(AnnouncedAs(licence, heard));
 
   // Hard line breaks, none longer than about 90 characters; the heading first and a
   // line break at the end.

@@ -50,6 +50,19 @@ TEST_F(Benvenuto, InitialisesComOnlyWhenTheVersionCheckNeedsIt) {
   EXPECT_LT(at("com"), at("object WScript.shell"));
 }
 
+// The names screen readers announce where the caption is not one: help, the picture, and
+// the agreement named by the licence page's subtitle; the other controls by their caption.
+TEST_F(Benvenuto, ControlsWithoutARightCaptionAreNamed) {
+  auto nome = [this](forms::Control& c) { return fake.windows.Get(c.hWnd())->look.name; };
+  frmLicenza& licenza = forms::instance<frmLicenza>();
+  EXPECT_EQ("Aiuto", nome(pagina().cmdAiuto));
+  EXPECT_EQ("QelPictura", nome(pagina().Image1));
+  EXPECT_EQ("", nome(pagina().cmdContinua));
+  EXPECT_EQ("Aiuto", nome(licenza.cmdAiuto));
+  EXPECT_EQ(licenza.lblB.Caption(), nome(licenza.Text1));
+  EXPECT_EQ("", nome(licenza.ckAccetto));
+}
+
 TEST_F(Benvenuto, OpensCentredOnTheScreen) {
   platform::Rect r = fake.windows.GetRect(pagina().hWnd());
   EXPECT_EQ((1024 - r.width) / 2, r.left);

@@ -2,6 +2,7 @@
 // texts, progress steps, pumps and pauses, what it leaves on disk, the four recorded
 // problems, and the hand-over to the result page.
 #include <algorithm>
+#include <map>
 
 #include "Ambiente.h"
 #include "frmCartella.h"
@@ -156,6 +157,56 @@ TEST_F(Installazione, ARunWithoutProblemsFollowsItsTimeline) {
   EXPECT_EQ(platform::Rect({25, 215, 416, 18}), barra);  // between the folder box and lblE
   EXPECT_TRUE(soste.back().abilitata);
   for (std::size_t i = 1; i + 1 < soste.size(); ++i) EXPECT_FALSE(soste[i].abilitata) << i;
+}
+
+// Dragged mid-run to a display of 144 DPI and back, the page and its bar stand exactly as
+// a page freshly laid out at that DPI; texts, focus and state stay as they were.
+TEST_F(Installazione, ADpiChangeLaysThePageAndTheBarOutAsAFreshWindowAtThatDpi) {
+  using Disposizione = std::vector<std::pair<platform::Rect, int>>;  // rectangle, font
+  auto disposizione = [this](platform::Handle f) {
+    Disposizione d;
+    for (platform::Handle h : fake.windows.Children(f))
+      if (fake.windows.Get(h)->className.empty())
+        d.push_back({fake.windows.Get(h)->rect, fake.windows.Get(h)->fontHeight});
+    return d;
+  };
+  auto stato = [this](platform::Handle f) {
+    std::vector<std::string> s{std::to_string(fake.windows.Focused())};
+    for (platform::Handle h : fake.windows.Children(f)) {
+      const auto* w = fake.windows.Get(h);
+      s.push_back(w->text + (w->enabled ? " on" : " off") + (w->visible ? " shown" : ""));
+    }
+    return s;
+  };
+  std::map<int, Disposizione> fresca;
+  for (int dpi : {144, 96}) {
+    fake.windows.dpi = dpi;
+    fresca[dpi] = disposizione(pagina().hWnd());
+    pagina().Unload();
+  }
+
+  std::vector<platform::Rect> barre;
+  bool fatto = false;
+  pagina().Show();
+  platform::Handle h = pagina().hWnd();
+  fake.windows.onPump = [&] {
+    auto figli = fake.windows.Children(h);
+    if (fatto || figli.size() == fresca[96].size()) return;
+    fatto = true;
+    for (int dpi : {144, 96}) {
+      std::vector<std::string> prima = stato(h);
+      platform::Rect proposto{dpi, dpi, dpi * 5, dpi * 4};
+      fake.windows.dpi = dpi;
+      fake.windows.Get(h)->events->OnDpiChanged(dpi, proposto);
+      EXPECT_EQ(fresca[dpi], disposizione(h)) << dpi;
+      EXPECT_EQ(proposto, fake.windows.GetRect(h));
+      EXPECT_EQ(prima, stato(h));
+      barre.push_back(fake.windows.Get(figli.back())->rect);
+    }
+  };
+  ASSERT_TRUE(fake.windows.Click(h, "&Conferma"));
+  fake.windows.onPump = nullptr;
+  EXPECT_EQ(std::vector<platform::Rect>({{38, 323, 624, 27}, {25, 215, 416, 18}}), barre);
 }
 
 TEST_F(Installazione, ARunWithoutProblemsLeavesItsFootprintAndHandsOverToTheResultPage) {

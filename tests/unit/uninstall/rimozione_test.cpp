@@ -201,6 +201,9 @@ TEST_F(Rimozione, OpensReadyWithTheFocusOnAnnulla) {
   EXPECT_NE("", finestra().lblInfo.Caption());
   EXPECT_EQ(finestra().cmdAnnulla.hWnd(), fake.windows.Focused());
   EXPECT_TRUE(fake.windows.messageBoxes.empty());
+  // Screen readers' names where the caption is not one ("&?", a picture).
+  EXPECT_EQ("Aiuto", fake.windows.Get(finestra().cmdAiuto.hWnd())->look.name);
+  EXPECT_EQ("QelPictura", fake.windows.Get(finestra().Image1.hWnd())->look.name);
 }
 
 TEST_F(Rimozione, HelpAndTheTitleBarInReadyRemoveNothing) {
