@@ -1,4 +1,4 @@
-#include "platform/fake/Fake.h"
+#include "fake/Fake.h"
 
 #include <algorithm>
 
