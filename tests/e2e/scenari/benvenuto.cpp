@@ -36,7 +36,6 @@ SCENARIO(welcome_page_layout) {
   GetWindowRect(page, &frame);
   CHECK(std::abs((frame.left + frame.right) - (screen.left + screen.right)) <= 1);
   CHECK(std::abs((frame.top + frame.bottom) - (screen.top + screen.bottom)) <= 1);
-  setup.Kill();
 }
 
 SCENARIO(cancel_no_keeps_the_page_yes_ends_setup) {
@@ -99,7 +98,6 @@ SCENARIO(help_shows_its_text_with_one_ok) {
   Press(ok);
   CHECK(WaitFor([&] { return !IsWindow(dialog); }));
   CHECK(IsWindow(page) && IsWindowEnabled(page));
-  setup.Kill();
 }
 
 SCENARIO(continue_opens_the_licence_where_the_welcome_page_was) {
@@ -127,7 +125,6 @@ SCENARIO(continue_opens_the_licence_where_the_welcome_page_was) {
   CHECK(WaitFor([&] { return IsWindowEnabled(continua); }));
   Press(box);
   CHECK(WaitFor([&] { return !IsWindowEnabled(continua); }));
-  setup.Kill();
 }
 
 namespace {
@@ -223,7 +220,6 @@ SCENARIO(enter_presses_the_focused_button_alt_c_continues) {
   CHECK(licence != nullptr);
   CHECK(WaitFor([&] { return !IsWindow(page); }));
   CHECK(Windows(setup, kTitolo).size() == 1);
-  setup.Kill();
 }
 
 // A high-contrast scheme turned on while the page is open: the band, the rules and the
@@ -239,7 +235,6 @@ SCENARIO(colours_follow_a_change_while_the_page_is_open) {
   REQUIRE(HighContrast(setup.info.dwProcessId));
   for (int i = 0; i < 3; ++i) REQUIRE(GetSysColor(shown[i]) != before[i]);
   CHECK(PageFrameInPlace(page));
-  setup.Kill();
 }
 
 // What a screen reader hears: the buttons by their caption without the access key, help
@@ -257,5 +252,4 @@ SCENARIO(welcome_page_heard_by_screen_readers) {
   table.push_back({"Button", "&?", "Aiuto", ROLE_SYSTEM_PUSHBUTTON});
   table.push_back({"Button", "&Annulla", "Annulla", ROLE_SYSTEM_PUSHBUTTON});
   CHECK(AnnouncedAs(page, table));
-  setup.Kill();
 }

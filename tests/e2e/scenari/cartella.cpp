@@ -113,7 +113,6 @@ SCENARIO(destination_page_opens_in_place_with_its_layout) {
   CHECK(Children(page, "Button").size() == 4);
   HWND stato = Child(page, "Static", "Clicca sul pulsante 'Conferma' per installare QelPictura");
   CHECK(stato && Is(Twips(stato), 375, 3825, 6315, 675));
-  setup.Kill();
 }
 
 SCENARIO(browse_cancel_keeps_the_folder) {
@@ -134,7 +133,6 @@ SCENARIO(browse_cancel_keeps_the_folder) {
   CHECK(WaitFor([&] { return !IsWindow(browser); }));
   CHECK(Text(folder) == proposed);
   CHECK(WaitFor([&] { return IsWindowEnabled(page) != FALSE; }));
-  setup.Kill();
 }
 
 SCENARIO(browse_picks_a_folder_or_a_drive_root) {
@@ -151,7 +149,6 @@ SCENARIO(browse_picks_a_folder_or_a_drive_root) {
   CHECK(WaitFor([&] { return Text(folder) == "C:\\QelPictura"; }));
   CHECK(IsWindow(page) && Windows(setup, kTitolo).size() == 1);
   CHECK(!IsFolder("C:\\QelPictura") && !IsFolder("C:\\Scelta\\QelPictura"));
-  setup.Kill();
 }
 
 SCENARIO(typing_into_the_folder_box_changes_nothing) {
@@ -168,7 +165,6 @@ SCENARIO(typing_into_the_folder_box_changes_nothing) {
   REQUIRE(Keys(page, "x y Delete BackSpace ctrl+x"));
   CHECK(Text(folder) == proposed);
   CHECK(IsWindow(page) && Windows(setup, kTitolo).size() == 1);
-  setup.Kill();
 }
 
 SCENARIO(destination_help_text) {
@@ -192,7 +188,6 @@ SCENARIO(destination_help_text) {
   Press(ok);
   CHECK(WaitFor([&] { return !IsWindow(dialog); }));
   CHECK(IsWindow(page) && Windows(setup, kTitolo).size() == 1);
-  setup.Kill();
 }
 
 SCENARIO(destination_close_box_no_keeps_the_page_yes_ends_setup) {

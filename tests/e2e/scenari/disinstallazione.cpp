@@ -20,7 +20,7 @@ bool Installa() {
   Program setup = Start(package + "\\Setup.exe", package);
   HWND destination = GoToDestinationPage(setup);
   HWND result = destination ? ConfirmAndWaitForResult(setup, destination) : nullptr;
-  setup.Kill();
+  setup.Kill();  // the result page stays open: the removal comes next
   setup.Exited();
   return result != nullptr && IsFile(D + "\\Uninstall.exe") && IsFile(Menu() + "\\QelPictura.lnk");
 }
@@ -55,6 +55,7 @@ int Icone(HWND box) {
          SendMessageW(h, STM_GETICON, 0, 0) != 0;
   return n;
 }
+// The captions of the visible buttons, of a message box or of the window.
 std::vector<std::string> Pulsanti(HWND box) {
   std::vector<std::string> out;
   for (HWND h : Children(box, "Button"))
@@ -67,13 +68,6 @@ std::string Scritto(HWND h) {
   wchar_t text[512] = {};
   GetWindowTextW(h, text, 512);
   return U(text);
-}
-
-std::vector<std::string> PulsantiVisibili(HWND window) {
-  std::vector<std::string> out;
-  for (HWND h : Children(window, "Button"))
-    if (IsWindowVisible(h)) out.push_back(Text(h));
-  return out;
 }
 
 // A text-less Static child at that place (width -1: any width).
@@ -232,7 +226,7 @@ SCENARIO(uninstall_removes_the_footprint_and_then_reports_it_gone) {
 
   // Finished: only "Chiudi", the completion texts, no bar.
   CHECK(WaitFor([&] { return IsWindowEnabled(window) != FALSE; }, 3000));
-  CHECK(PulsantiVisibili(window) == std::vector<std::string>{"Chiudi"});
+  CHECK(Pulsanti(window) == std::vector<std::string>{"Chiudi"});
   CHECK(!IsWindowVisible(stato));
   CHECK(Children(window, "msctls_progress32").empty());
   CHECK(Text(info) == "\r\n\r\nDisinstallazione completata");

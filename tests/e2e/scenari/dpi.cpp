@@ -433,7 +433,6 @@ SCENARIO(welcome_page_follows_a_dpi_change) {
   CheckPageFrame(page, kSottotitoloBenvenuto, 5025, "&Continua", package + "\\Setup.exe");
   CHECK(At(Child(page, "Static", lblD), "lblD", 375, 3825, 4395, 195, true));
   CHECK(Focus(page) == focus);
-  setup.Kill();
 }
 
 SCENARIO(layout_at_96_dpi) { CheckLayoutAt(96); }

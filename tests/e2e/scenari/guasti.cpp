@@ -577,6 +577,14 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
   };
   const std::vector<Case> cases = {
       {"text 2", REG_SZ, text(L"2"), true},
+      {"no key", REG_NONE, {}, false},
+      {"text 1", REG_SZ, text(L"1"), false},
+      {"text 2.5", REG_SZ, text(L"2.5"), true},
+      {"text 1.4", REG_SZ, text(L"1.4"), false},
+      {"text -3", REG_SZ, text(L"-3"), false},
+      {"text 40000", REG_SZ, text(L"40000"), false},
+      {"letters", REG_SZ, text(L"abc"), false},
+      {"32-bit 1", REG_DWORD, number(1, 4), false},
       {"expandable text 2", REG_EXPAND_SZ, text(L"2"), true},
       {"32-bit 2", REG_DWORD, number(2, 4), true},
       {"32-bit -2", REG_DWORD, number(0xFFFFFFFEu, 4), false},
@@ -601,8 +609,9 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
   };
   std::string package = LayOutPackage();
   for (const Case& c : cases) {
-    REQUIRE(SetValue("SOFTWARE\\Qel\\Pictura", "Version", c.type, c.data.data(),
-                     static_cast<DWORD>(c.data.size())));
+    REQUIRE(c.type == REG_NONE ? Run("reg delete HKLM\\SOFTWARE\\Qel\\Pictura /f") == 0
+                               : SetValue("SOFTWARE\\Qel\\Pictura", "Version", c.type,
+                                          c.data.data(), static_cast<DWORD>(c.data.size())));
     Program setup = Start(package + "\\Setup.exe", package);
     HWND welcome = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
     if (CHECK(welcome != nullptr)) {
@@ -621,10 +630,15 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
     });
     bool right = (warning != nullptr) == c.warns && (warning || licence);
     if (warning) {
-      right = right && Child(warning, "Static", kAvviso) != nullptr;
+      // Modal, left-aligned, with its one button: the licence page only after the answer.
+      HWND avviso = Child(warning, "Static", kAvviso);
+      right = right && !licence && avviso && !Visible(Child(warning, "Button", "&Si")) &&
+              !Visible(Child(warning, "Button", "&No")) &&
+              (GetWindowLongW(avviso, GWL_STYLE) & SS_TYPEMASK) == SS_LEFT;
       Press(Child(warning, "Button", "&OK"));
       right = right && WaitWindowWith(setup, kTitolo, "Button", kAccetto) != nullptr;
     }
+    right = right && WaitFor([&] { return Windows(setup, kTitolo).size() == 1; });
     if (CHECK(right && !setup.Exited(0)))
       std::printf("  case: %s (warning %s)\n", c.name, warning ? "shown" : "not shown");
     setup.Kill();

@@ -112,7 +112,6 @@ SCENARIO(licence_page_opens_in_place_with_its_layout) {
   CHECK(lines.size() >= 2 && lines.back().find(L'@') != std::wstring::npos &&
         lines.back().find(L' ') == std::wstring::npos && lines[lines.size() - 2].empty());
   CHECK(agreement.find(L"QelPictura") != std::wstring::npos);
-  setup.Kill();
 }
 
 SCENARIO(licence_box_gates_continue_by_mouse) {
@@ -139,7 +138,6 @@ SCENARIO(licence_box_gates_continue_by_mouse) {
   HWND destination = WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
   CHECK(destination != nullptr);
   CHECK(WaitFor([&] { return !IsWindow(licence); }));
-  setup.Kill();
 }
 
 SCENARIO(licence_box_gates_continue_by_space_and_alt_o) {
@@ -169,7 +167,6 @@ SCENARIO(licence_box_gates_continue_by_space_and_alt_o) {
   REQUIRE(Keys(licence, "alt+o"));
   CHECK(WaitFor([&] { return IsWindowEnabled(continua) != FALSE; }));
   CHECK(IsWindow(licence) && Windows(setup, kTitolo).size() == 1);
-  setup.Kill();
 }
 
 SCENARIO(typing_into_the_agreement_changes_nothing) {
@@ -189,7 +186,6 @@ SCENARIO(typing_into_the_agreement_changes_nothing) {
   REQUIRE(Keys(licence, "x y z Delete BackSpace ctrl+v shift+Down Delete ctrl+x ctrl+v"));
   CHECK(Text(text1) == original);
   CHECK(IsWindow(licence) && Windows(setup, kTitolo).size() == 1);
-  setup.Kill();
 }
 
 SCENARIO(licence_help_text) {
@@ -212,7 +208,6 @@ SCENARIO(licence_help_text) {
   Press(ok);
   CHECK(WaitFor([&] { return !IsWindow(dialog); }));
   CHECK(IsWindow(licence) && IsWindowEnabled(licence));
-  setup.Kill();
 }
 
 SCENARIO(licence_cancel_no_keeps_the_box_yes_ends_setup) {
