@@ -737,20 +737,6 @@ HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milli
   return result;
 }
 
-// For the demo, under a name no test runs: the high-contrast scheme turned on in every
-// running Setup.exe.
-void DemoHighContrast() {
-  HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32W p{};
-  p.dwSize = sizeof p;
-  int turned = 0;
-  for (BOOL more = Process32FirstW(all, &p); more; more = Process32NextW(all, &p))
-    if (lstrcmpiW(p.szExeFile, L"Setup.exe") == 0) turned += !CHECK(HighContrast(p.th32ProcessID));
-  CloseHandle(all);
-  CHECK(turned > 0);
-}
-const bool demoRegistered = (Register("demo_high_contrast", DemoHighContrast), true);
-
 }  // namespace e2e
 
 int wmain(int argc, wchar_t** argv) {
