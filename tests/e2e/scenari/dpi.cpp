@@ -255,6 +255,15 @@ void CheckLayoutAt(int value) {
   CHECK(
       At(Child(page, "Static", "Clicca sul pulsante 'Continua' per procedere con l'installazione"),
          "lblD", 375, 3825, 4395, 195, true));
+  // Nothing else on the page (band, title, subtitle, picture, three rules, its two labels and
+  // three buttons), the focus on "Continua", the frame centred in the work area.
+  CHECK(Children(page, "Static").size() == 9 && Children(page, "Button").size() == 3);
+  CHECK(WaitFor([&] { return Focus(page) == Child(page, "Button", "&Continua"); }, 3000));
+  RECT screen{}, frame{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+  GetWindowRect(page, &frame);
+  CHECK(std::abs((frame.left + frame.right) - (screen.left + screen.right)) <= 1);
+  CHECK(std::abs((frame.top + frame.bottom) - (screen.top + screen.bottom)) <= 1);
 
   // The message dialog, with the welcome page's help.
   Press(Child(page, "Button", "&?"));
