@@ -41,7 +41,12 @@ RECT Pixels(HWND child) {
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-bool Near(long a, long b) { return a >= b - 1 && a <= b + 1; }
+// At 96 DPI a twips rectangle is whole pixels: exact; at other DPIs, and for the rules, a
+// pixel either way.
+bool Near(long a, long b, bool loose = false) {
+  long slack = dpi == 96 && !loose ? 0 : 1;
+  return a >= b - slack && a <= b + slack;
+}
 
 // The control stands at the twips rectangle; a control sized to its text (`sized`) may
 // be wider than designed, never narrower.
@@ -53,7 +58,7 @@ bool At(HWND h, const char* what, int left, int top, int width, int height, bool
   RECT r = Pixels(h);
   int w = Px(left + width) - Px(left);
   bool ok = Near(r.left, Px(left)) && Near(r.top, Px(top)) &&
-            (sized ? r.right >= w - 1 : Near(r.right, w)) &&
+            (sized ? r.right >= w - (dpi == 96 ? 0 : 1) : Near(r.right, w)) &&
             Near(r.bottom, Px(top + height) - Px(top));
   if (!ok)
     std::printf("  %s at %d DPI: %ld,%ld %ldx%ld, expected %d,%d %dx%d\n", what, dpi, r.left, r.top,
@@ -76,8 +81,8 @@ HWND EmptyAt(HWND parent, int left, int top, int width, int height) {
     if (!Text(h).empty()) continue;
     RECT r = Pixels(h);
     bool line = height == 0;
-    if (Near(r.left, Px(left)) && Near(r.top, Px(top)) &&
-        Near(r.right, Px(left + width) - Px(left)) &&
+    if (Near(r.left, Px(left), line) && Near(r.top, Px(top), line) &&
+        Near(r.right, Px(left + width) - Px(left), line) &&
         (line ? r.bottom >= 1 && r.bottom <= 2 : Near(r.bottom, Px(top + height) - Px(top))))
       return h;
   }
