@@ -59,16 +59,6 @@ HWND WithButton(const Program& p, const std::string& caption, const std::string&
       milliseconds);
   return found;
 }
-// The system message box of the program with that caption.
-HWND Box(const Program& p, const std::string& caption) {
-  HWND found = nullptr;
-  WaitFor([&] {
-    for (HWND h : Windows(p, caption))
-      if (ClassOf(h) == "#32770") found = h;
-    return found != nullptr;
-  });
-  return found;
-}
 // Waits for the window's progress bar to show, then for a step's status text, and shoots.
 bool MidRun(HWND window, const std::string& status, const std::string& name) {
   HWND label = nullptr;
@@ -138,7 +128,7 @@ void Demo() {
   HWND window = WithButton(uninstall, kTitoloRimozione, "&Rimuovi");
   REQUIRE(window && Shot("disinstallazione"));
   Press(Child(window, "Button", "&Rimuovi"));
-  HWND box = Box(uninstall, kTitoloRimozione);
+  HWND box = MessageBoxOf(uninstall, kTitoloRimozione);
   REQUIRE(box && Shot("conferma"));
   Press(GetDlgItem(box, IDOK));
   REQUIRE(MidRun(window, "Rimozione dei collegamenti", "rimozione"));
@@ -146,7 +136,7 @@ void Demo() {
   Press(Child(window, "Button", "Chiudi"));
   REQUIRE(uninstall.Exited());
   Program again = Start(installed + "\\Uninstall.exe", installed);
-  box = Box(again, "QelSoftware");
+  box = MessageBoxOf(again, "QelSoftware");
   REQUIRE(box && Shot("gia-rimosso"));
   Press(GetDlgItem(box, IDOK));
   REQUIRE(again.Exited());

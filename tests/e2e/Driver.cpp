@@ -724,6 +724,18 @@ HWND GoToDestinationPage(const Program& setup) {
   return WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
 }
 
+HWND MessageBoxOf(const Program& p, const std::string& caption, DWORD milliseconds) {
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND h : Windows(p, caption))
+          if (ClassOf(h) == "#32770") found = h;
+        return found != nullptr;
+      },
+      milliseconds);
+  return found;
+}
+
 HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milliseconds) {
   Press(Child(destination, "Button", "&Conferma"));
   HWND result = nullptr;

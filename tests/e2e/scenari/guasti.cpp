@@ -156,17 +156,6 @@ HWND ErrorList(HWND result) {
 
 bool Visible(HWND h) { return h && IsWindowVisible(h); }
 
-// The message box of a program with that title.
-HWND WaitMessageBox(const Program& p, const std::string& title) {
-  HWND found = nullptr;
-  WaitFor([&] {
-    for (HWND h : Windows(p, title))
-      if (ClassOf(h) == "#32770") found = h;
-    return found != nullptr;
-  });
-  return found;
-}
-
 // The text of a message box: its static control other than the icon.
 std::string MessageText(HWND box) {
   for (HWND h : Children(box, "Static"))
@@ -194,7 +183,7 @@ bool Uninstall(const std::string& folder,
   if (!window) return uninstall.Kill(), false;
   if (whileOpen) whileOpen(uninstall);
   Press(Child(window, "Button", "&Rimuovi"));
-  HWND box = WaitMessageBox(uninstall, kTitoloRimozione);
+  HWND box = MessageBoxOf(uninstall, kTitoloRimozione);
   if (!box) return uninstall.Kill(), false;
   Press(GetDlgItem(box, IDOK));
   HWND close = nullptr;
@@ -547,7 +536,7 @@ SCENARIO(program_files_outside_every_western_code_page) {
   CHECK(!IsFile(Environment("PUBLIC") + "\\Desktop\\QelPictura.lnk") && !IsFolder(menu));
   // Started again, it names the folder left to remove by hand.
   Program again = Start(D + "\\Uninstall.exe", D);
-  HWND box = WaitMessageBox(again, "QelSoftware");
+  HWND box = MessageBoxOf(again, "QelSoftware");
   REQUIRE(box != nullptr);
   CHECK(MessageText(box) ==
         "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n" + D);
