@@ -16,8 +16,8 @@ rm -rf "$work" && mkdir -p "$work" "$out"
 package=build/x86_64/pacchetto
 for target in x86-unicode amd64-unicode; do
   makensis -V1 -DTARGET=$target -DPAYLOAD="$root/$package" -DLICENCE="$root/$package/help.htm" \
-    -DOUTFILE="$root/$work/reference-$target.exe" tests/bench/reference.nsi
-  makensis -V1 -DTARGET=$target -DOUTFILE="$root/$work/empty-$target.exe" tests/bench/empty.nsi
+    -DOUTFILE="$root/$work/reference-$target.exe" bench/reference.nsi
+  makensis -V1 -DTARGET=$target -DOUTFILE="$root/$work/empty-$target.exe" bench/empty.nsi
 done
 
 winpath() { echo "Z:${1//\//\\}"; }

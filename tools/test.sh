@@ -13,9 +13,20 @@ status=0
 (cd build/native && ctest -j "$(nproc)" --output-on-failure) | tee build/logs/unit.log || status=1
 (cd build/x86_64 && ctest -j 2 --output-on-failure) | tee build/logs/e2e.log || status=1
 tools/check-static.sh | tee build/logs/static.log || status=1
+# Formatting: every C and C++ source as the root .clang-format lays it out.
+sources() { find "$@" \( -name '*.cpp' -o -name '*.h' -o -name '*.c' \) -print0; }
+if sources common Setup tests bench | xargs -0 clang-format --dry-run --Werror; then
+  echo "static ok: clang-format"
+else
+  echo "static FAILED: clang-format"
+fi | tee -a build/logs/static.log
 count() { cat build/logs/unit.log build/logs/e2e.log build/logs/static.log | grep -cE "$1"; }
 passed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* +Passed +[0-9.]+ sec|^static ok')
 failed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*(Failed|Exception|Timeout|Not Run)|^static FAILED')
 [ "$failed" -eq 0 ] || status=1
 echo "$passed passed, $failed failed"
+# The budget: physical lines of the tests (fake and fixtures included) against the product's.
+lines() { sources "$@" | xargs -0 cat | wc -l; }
+awk -v t="$(lines tests)" -v p="$(lines common Setup)" \
+  'BEGIN { printf "tests/product = %.2f (%d / %d lines)\n", t / p, t, p }'
 exit $status

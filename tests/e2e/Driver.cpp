@@ -86,6 +86,12 @@ const std::vector<std::string>& Arguments() { return arguments; }
 
 std::string Fixture(const std::string& name) { return buildFolder + "\\fixtures\\" + name; }
 
+// Every program a scenario started: the runner ends those still running, whatever a check did.
+std::vector<HANDLE>& started() {
+  static std::vector<HANDLE> handles;
+  return handles;
+}
+
 Program Start(const std::string& exe, const std::string& folder,
               const std::vector<std::string>& environment) {
   Program p;
@@ -112,6 +118,8 @@ Program Start(const std::string& exe, const std::string& folder,
                       CREATE_UNICODE_ENVIRONMENT, block.empty() ? nullptr : block.data(),
                       W(folder.empty() ? buildFolder : folder).c_str(), &si, &p.info))
     std::printf("cannot start %s\n", path.c_str());
+  else
+    started().push_back(p.info.hProcess);
   return p;
 }
 
@@ -716,6 +724,18 @@ HWND GoToDestinationPage(const Program& setup) {
   return WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
 }
 
+HWND MessageBoxOf(const Program& p, const std::string& caption, DWORD milliseconds) {
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        for (HWND h : Windows(p, caption))
+          if (ClassOf(h) == "#32770") found = h;
+        return found != nullptr;
+      },
+      milliseconds);
+  return found;
+}
+
 HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milliseconds) {
   Press(Child(destination, "Button", "&Conferma"));
   HWND result = nullptr;
@@ -729,24 +749,11 @@ HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milli
   return result;
 }
 
-// For the demo, under a name no test runs: the high-contrast scheme turned on in every
-// running Setup.exe.
-void DemoHighContrast() {
-  HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  PROCESSENTRY32W p{};
-  p.dwSize = sizeof p;
-  int turned = 0;
-  for (BOOL more = Process32FirstW(all, &p); more; more = Process32NextW(all, &p))
-    if (lstrcmpiW(p.szExeFile, L"Setup.exe") == 0) turned += !CHECK(HighContrast(p.th32ProcessID));
-  CloseHandle(all);
-  CHECK(turned > 0);
-}
-const bool demoRegistered = (Register("demo_high_contrast", DemoHighContrast), true);
-
 }  // namespace e2e
 
 int wmain(int argc, wchar_t** argv) {
   using namespace e2e;
+  int leftOver = 0;
   if (argc < 3 || !scenarios().count(U(argv[1]))) {
     std::printf("usage: driver SCENARIO BUILD-FOLDER\n");
     for (const auto& [name, run] : scenarios()) std::printf("  %s\n", name.c_str());
@@ -758,6 +765,10 @@ int wmain(int argc, wchar_t** argv) {
   buildFolder = folder.size() > 1 && folder[1] == ':' ? folder : "Z:" + folder;
   for (int i = 3; i < argc; ++i) arguments.push_back(U(argv[i]));
   scenarios()[U(argv[1])]();
+  for (HANDLE h : started())
+    if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0) TerminateProcess(h, 0), ++leftOver;
+  for (HANDLE h : started()) WaitForSingleObject(h, 10000);
+  if (leftOver) std::printf("%d program(s) still running at the end were ended\n", leftOver);
   std::printf("%s: %s\n", U(argv[1]).c_str(), failures ? "FAILED" : "passed");
   std::fflush(stdout);
   return failures ? 1 : 0;

@@ -99,6 +99,8 @@ HWND WaitWindow(const Program& p, const std::string& caption, int clientWidth);
 HWND WaitWindowWith(const Program& p, const std::string& caption, const std::string& cls,
                     const std::string& text);
 HWND Child(HWND parent, const std::string& cls, const std::string& text);
+// The system message box (a "#32770" dialog) of the program with that caption, waited for.
+HWND MessageBoxOf(const Program& p, const std::string& caption, DWORD milliseconds = 10000);
 std::vector<HWND> Children(HWND parent, const std::string& cls);
 
 // A child's rectangle in its parent's client area, in twips at 15 twips a pixel.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "forms/Form.h"
-#include "platform/fake/Fake.h"
+#include "fake/Fake.h"
 
 class Ambiente : public ::testing::Test {
  protected:

@@ -1,43 +1,9 @@
-// The welcome page: its layout, the help, the cancel question and the way on.
+// The welcome page (its layout is the DPI sweep's): the help, the cancel question and the way on.
 #include <shlobj.h>
 
 #include "../Driver.h"
 
 using namespace e2e;
-
-SCENARIO(welcome_page_layout) {
-  Program setup = Start("Setup.exe");
-  HWND page = WaitWindow(setup, kTitolo, kPagina);
-  REQUIRE(page != nullptr);
-  CHECK(ClientSize(page).cy == 342);
-  CHECK(PageFrameInPlace(page));
-  HWND continua = Child(page, "Button", "&Continua");
-  CHECK(continua && Is(Twips(continua), 5475, 4665, 1215, 390));
-  HWND aiuto = Child(page, "Button", "&?");
-  CHECK(aiuto && Is(Twips(aiuto), 225, 4665, 1215, 390));
-  HWND annulla = Child(page, "Button", "&Annulla");
-  CHECK(annulla && Is(Twips(annulla), 4050, 4665, 1215, 390));
-  HWND testo = Child(page, "Static",
-                     "QelPictura cattura le immagini dallo schermo\r\n\r\n"
-                     "Potrai effettuare 'screen shot' con estrema facilità");
-  CHECK(testo && Is(Twips(testo), 375, 1650, 5850, 945));
-  CHECK(LabelSizedToText(page,
-                         "Questa procedura ti permette di installare QelPictura nel tuo sistema",
-                         675, 570, 5025));
-  CHECK(LabelSizedToText(page, "Clicca sul pulsante 'Continua' per procedere con l'installazione",
-                         375, 3825, 4395));
-  // Nothing else on the page: the band, title, subtitle, picture, three rules, two labels
-  // of its own and the three buttons.
-  CHECK(Children(page, "Static").size() == 9);
-  CHECK(Children(page, "Button").size() == 3);
-  CHECK(WaitFor([&] { return Focus(page) == continua; }, 3000));
-  RECT screen{}, frame{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
-  GetWindowRect(page, &frame);
-  CHECK(std::abs((frame.left + frame.right) - (screen.left + screen.right)) <= 1);
-  CHECK(std::abs((frame.top + frame.bottom) - (screen.top + screen.bottom)) <= 1);
-  setup.Kill();
-}
 
 SCENARIO(cancel_no_keeps_the_page_yes_ends_setup) {
   Program setup = Start("Setup.exe");
@@ -99,7 +65,6 @@ SCENARIO(help_shows_its_text_with_one_ok) {
   Press(ok);
   CHECK(WaitFor([&] { return !IsWindow(dialog); }));
   CHECK(IsWindow(page) && IsWindowEnabled(page));
-  setup.Kill();
 }
 
 SCENARIO(continue_opens_the_licence_where_the_welcome_page_was) {
@@ -127,7 +92,6 @@ SCENARIO(continue_opens_the_licence_where_the_welcome_page_was) {
   CHECK(WaitFor([&] { return IsWindowEnabled(continua); }));
   Press(box);
   CHECK(WaitFor([&] { return !IsWindowEnabled(continua); }));
-  setup.Kill();
 }
 
 namespace {
@@ -223,7 +187,6 @@ SCENARIO(enter_presses_the_focused_button_alt_c_continues) {
   CHECK(licence != nullptr);
   CHECK(WaitFor([&] { return !IsWindow(page); }));
   CHECK(Windows(setup, kTitolo).size() == 1);
-  setup.Kill();
 }
 
 // A high-contrast scheme turned on while the page is open: the band, the rules and the
@@ -239,7 +202,6 @@ SCENARIO(colours_follow_a_change_while_the_page_is_open) {
   REQUIRE(HighContrast(setup.info.dwProcessId));
   for (int i = 0; i < 3; ++i) REQUIRE(GetSysColor(shown[i]) != before[i]);
   CHECK(PageFrameInPlace(page));
-  setup.Kill();
 }
 
 // What a screen reader hears: the buttons by their caption without the access key, help
@@ -257,5 +219,4 @@ SCENARIO(welcome_page_heard_by_screen_readers) {
   table.push_back({"Button", "&?", "Aiuto", ROLE_SYSTEM_PUSHBUTTON});
   table.push_back({"Button", "&Annulla", "Annulla", ROLE_SYSTEM_PUSHBUTTON});
   CHECK(AnnouncedAs(page, table));
-  setup.Kill();
 }

@@ -20,26 +20,13 @@ bool Installa() {
   Program setup = Start(package + "\\Setup.exe", package);
   HWND destination = GoToDestinationPage(setup);
   HWND result = destination ? ConfirmAndWaitForResult(setup, destination) : nullptr;
-  setup.Kill();
+  setup.Kill();  // the result page stays open: the removal comes next
   setup.Exited();
   return result != nullptr && IsFile(D + "\\Uninstall.exe") && IsFile(Menu() + "\\QelPictura.lnk");
 }
 
 bool Chiave(const std::string& key) { return Run("reg query \"" + key + "\"") == 0; }
 
-// The system message box of the program with that caption: a dialog of class "#32770",
-// waited for up to that long.
-HWND Riquadro(const Program& p, const std::string& caption, DWORD milliseconds = 10000) {
-  HWND found = nullptr;
-  WaitFor(
-      [&] {
-        for (HWND h : Windows(p, caption))
-          if (ClassOf(h) == "#32770") found = h;
-        return found != nullptr;
-      },
-      milliseconds);
-  return found;
-}
 // Its texts: the prompt of its Static children and the captions of its buttons.
 std::string Testo(HWND box) {
   std::string out;
@@ -55,6 +42,7 @@ int Icone(HWND box) {
          SendMessageW(h, STM_GETICON, 0, 0) != 0;
   return n;
 }
+// The captions of the visible buttons, of a message box or of the window.
 std::vector<std::string> Pulsanti(HWND box) {
   std::vector<std::string> out;
   for (HWND h : Children(box, "Button"))
@@ -67,13 +55,6 @@ std::string Scritto(HWND h) {
   wchar_t text[512] = {};
   GetWindowTextW(h, text, 512);
   return U(text);
-}
-
-std::vector<std::string> PulsantiVisibili(HWND window) {
-  std::vector<std::string> out;
-  for (HWND h : Children(window, "Button"))
-    if (IsWindowVisible(h)) out.push_back(Text(h));
-  return out;
 }
 
 // A text-less Static child at that place (width -1: any width).
@@ -90,7 +71,7 @@ bool Senza(HWND window, int left, int top, int width, int height) {
 // Declining the confirmation: the box goes, the window is as it was.
 bool Rifiuta(const Program& u, HWND window, const std::function<void(HWND)>& answer) {
   Press(Child(window, "Button", "&Rimuovi"));
-  HWND box = Riquadro(u, kTitoloRimozione);
+  HWND box = MessageBoxOf(u, kTitoloRimozione);
   if (!box) return false;
   answer(box);
   return WaitFor([&] { return !IsWindow(box); }) && IsWindowEnabled(window) &&
@@ -162,7 +143,7 @@ SCENARIO(uninstall_removes_the_footprint_and_then_reports_it_gone) {
 
   // Help: one box with its three lines, then the window as before.
   Press(aiuto);
-  HWND box = Riquadro(u, kTitoloRimozione);
+  HWND box = MessageBoxOf(u, kTitoloRimozione);
   REQUIRE(box != nullptr);
   CHECK(Testo(box) ==
         "Cliccando sul pulsante 'Rimuovi', QelPictura verrà disinstallato\r\n"
@@ -189,7 +170,7 @@ SCENARIO(uninstall_removes_the_footprint_and_then_reports_it_gone) {
 
   // OK: the run, watched without sending it anything while it waits.
   Press(rimuovi);
-  box = Riquadro(u, kTitoloRimozione);
+  box = MessageBoxOf(u, kTitoloRimozione);
   REQUIRE(box != nullptr);
   HWND ok = GetDlgItem(box, IDOK);
   REQUIRE(ok != nullptr);
@@ -232,7 +213,7 @@ SCENARIO(uninstall_removes_the_footprint_and_then_reports_it_gone) {
 
   // Finished: only "Chiudi", the completion texts, no bar.
   CHECK(WaitFor([&] { return IsWindowEnabled(window) != FALSE; }, 3000));
-  CHECK(PulsantiVisibili(window) == std::vector<std::string>{"Chiudi"});
+  CHECK(Pulsanti(window) == std::vector<std::string>{"Chiudi"});
   CHECK(!IsWindowVisible(stato));
   CHECK(Children(window, "msctls_progress32").empty());
   CHECK(Text(info) == "\r\n\r\nDisinstallazione completata");
@@ -256,7 +237,7 @@ SCENARIO(uninstall_removes_the_footprint_and_then_reports_it_gone) {
 
   // Started again: the window behind a box that names the folder; closing it ends all.
   Program again = Start(D + "\\Uninstall.exe", D);
-  box = Riquadro(again, "QelSoftware");
+  box = MessageBoxOf(again, "QelSoftware");
   REQUIRE(box != nullptr);
   CHECK(Testo(box) ==
         "QelPictura è già stato disinstallato\r\nRimuovere manualmente la "
@@ -282,7 +263,7 @@ SCENARIO(a_text_file_keeps_the_menu_folder_and_a_stray_copy_touches_nothing) {
   CHECK(CopyFileW(W(D + "\\Uninstall.exe").c_str(), L"C:\\altrove\\Uninstall.exe", FALSE));
   CHECK(WriteFile("C:\\altrove\\help.htm", "h") && WriteFile("C:\\altrove\\temi\\t.tema", "t"));
   Program copia = Start("C:\\altrove\\Uninstall.exe", "C:\\altrove");
-  HWND box = Riquadro(copia, "QelSoftware");
+  HWND box = MessageBoxOf(copia, "QelSoftware");
   REQUIRE(box != nullptr);
   CHECK(Testo(box) ==
         "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\nC:\\altrove");
@@ -299,10 +280,10 @@ SCENARIO(a_text_file_keeps_the_menu_folder_and_a_stray_copy_touches_nothing) {
   HWND aiuto = Child(window, "Button", "&?");
   Press(aiuto);
   Press(aiuto);
-  box = Riquadro(u, kTitoloRimozione);
+  box = MessageBoxOf(u, kTitoloRimozione);
   REQUIRE(box != nullptr);
   Press(Children(box, "Button").front());
-  CHECK(WaitFor([&] { return !Riquadro(u, kTitoloRimozione, 0) && IsWindowEnabled(window); }));
+  CHECK(WaitFor([&] { return !MessageBoxOf(u, kTitoloRimozione, 0) && IsWindowEnabled(window); }));
   PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
   CHECK(u.Exited());
   CHECK(Intatta());
@@ -311,7 +292,7 @@ SCENARIO(a_text_file_keeps_the_menu_folder_and_a_stray_copy_touches_nothing) {
   window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi");
   REQUIRE(window != nullptr);
   Press(Child(window, "Button", "&Rimuovi"));
-  box = Riquadro(u, kTitoloRimozione);
+  box = MessageBoxOf(u, kTitoloRimozione);
   REQUIRE(box != nullptr);
   Press(GetDlgItem(box, IDOK));
   // Close requests from outside while the run has the window disabled: it runs to its end.

@@ -156,17 +156,6 @@ HWND ErrorList(HWND result) {
 
 bool Visible(HWND h) { return h && IsWindowVisible(h); }
 
-// The message box of a program with that title.
-HWND WaitMessageBox(const Program& p, const std::string& title) {
-  HWND found = nullptr;
-  WaitFor([&] {
-    for (HWND h : Windows(p, title))
-      if (ClassOf(h) == "#32770") found = h;
-    return found != nullptr;
-  });
-  return found;
-}
-
 // The text of a message box: its static control other than the icon.
 std::string MessageText(HWND box) {
   for (HWND h : Children(box, "Static"))
@@ -194,7 +183,7 @@ bool Uninstall(const std::string& folder,
   if (!window) return uninstall.Kill(), false;
   if (whileOpen) whileOpen(uninstall);
   Press(Child(window, "Button", "&Rimuovi"));
-  HWND box = WaitMessageBox(uninstall, kTitoloRimozione);
+  HWND box = MessageBoxOf(uninstall, kTitoloRimozione);
   if (!box) return uninstall.Kill(), false;
   Press(GetDlgItem(box, IDOK));
   HWND close = nullptr;
@@ -547,7 +536,7 @@ SCENARIO(program_files_outside_every_western_code_page) {
   CHECK(!IsFile(Environment("PUBLIC") + "\\Desktop\\QelPictura.lnk") && !IsFolder(menu));
   // Started again, it names the folder left to remove by hand.
   Program again = Start(D + "\\Uninstall.exe", D);
-  HWND box = WaitMessageBox(again, "QelSoftware");
+  HWND box = MessageBoxOf(again, "QelSoftware");
   REQUIRE(box != nullptr);
   CHECK(MessageText(box) ==
         "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n" + D);
@@ -577,6 +566,14 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
   };
   const std::vector<Case> cases = {
       {"text 2", REG_SZ, text(L"2"), true},
+      {"no key", REG_NONE, {}, false},
+      {"text 1", REG_SZ, text(L"1"), false},
+      {"text 2.5", REG_SZ, text(L"2.5"), true},
+      {"text 1.4", REG_SZ, text(L"1.4"), false},
+      {"text -3", REG_SZ, text(L"-3"), false},
+      {"text 40000", REG_SZ, text(L"40000"), false},
+      {"letters", REG_SZ, text(L"abc"), false},
+      {"32-bit 1", REG_DWORD, number(1, 4), false},
       {"expandable text 2", REG_EXPAND_SZ, text(L"2"), true},
       {"32-bit 2", REG_DWORD, number(2, 4), true},
       {"32-bit -2", REG_DWORD, number(0xFFFFFFFEu, 4), false},
@@ -601,8 +598,9 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
   };
   std::string package = LayOutPackage();
   for (const Case& c : cases) {
-    REQUIRE(SetValue("SOFTWARE\\Qel\\Pictura", "Version", c.type, c.data.data(),
-                     static_cast<DWORD>(c.data.size())));
+    REQUIRE(c.type == REG_NONE ? Run("reg delete HKLM\\SOFTWARE\\Qel\\Pictura /f") == 0
+                               : SetValue("SOFTWARE\\Qel\\Pictura", "Version", c.type,
+                                          c.data.data(), static_cast<DWORD>(c.data.size())));
     Program setup = Start(package + "\\Setup.exe", package);
     HWND welcome = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
     if (CHECK(welcome != nullptr)) {
@@ -621,10 +619,15 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
     });
     bool right = (warning != nullptr) == c.warns && (warning || licence);
     if (warning) {
-      right = right && Child(warning, "Static", kAvviso) != nullptr;
+      // Modal, left-aligned, with its one button: the licence page only after the answer.
+      HWND avviso = Child(warning, "Static", kAvviso);
+      right = right && !licence && avviso && !Visible(Child(warning, "Button", "&Si")) &&
+              !Visible(Child(warning, "Button", "&No")) &&
+              (GetWindowLongW(avviso, GWL_STYLE) & SS_TYPEMASK) == SS_LEFT;
       Press(Child(warning, "Button", "&OK"));
       right = right && WaitWindowWith(setup, kTitolo, "Button", kAccetto) != nullptr;
     }
+    right = right && WaitFor([&] { return Windows(setup, kTitolo).size() == 1; });
     if (CHECK(right && !setup.Exited(0)))
       std::printf("  case: %s (warning %s)\n", c.name, warning ? "shown" : "not shown");
     setup.Kill();

@@ -233,7 +233,6 @@ SCENARIO(a_menu_folder_that_cannot_be_made_gives_no_shortcut_at_all) {
   CHECK(U(text) == "Impossibile creare dei collegamenti nel menu avvio");
   CHECK(!IsFile(Desktop() + "\\QelPictura.lnk"));
   CHECK(IsFile(D + "\\QelPictura.exe"));
-  setup.Kill();
 }
 
 SCENARIO(a_destination_whose_parent_is_missing_keeps_the_page) {
@@ -266,5 +265,4 @@ SCENARIO(a_destination_whose_parent_is_missing_keeps_the_page) {
   HWND result = ConfirmAndWaitForResult(setup, destination);
   REQUIRE(result != nullptr);
   CHECK(IsFile(proposed + "\\QelPictura.exe"));
-  setup.Kill();
 }

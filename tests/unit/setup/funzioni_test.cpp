@@ -2,7 +2,6 @@
 #include "Ambiente.h"
 #include "Funzioni.h"
 #include "frmCartella.h"
-#include "frmMsg.h"
 
 using namespace funzioni;
 using platform::BrowseStyle;
@@ -78,29 +77,6 @@ TEST_F(Sfoglia, AddsTheProductFolderToWhatIsPickedAndKeepsTheTextOtherwise) {
     EXPECT_EQ(pagina().hWnd(), b.owner);
     EXPECT_EQ(BrowseStyle::FoldersOnly, b.flags);
   }
-}
-
-TEST_F(Sfoglia, TheFolderBoxIsReadOnlyAndTheHelpHasItsFiveLines) {
-  EXPECT_TRUE(fake.windows.Get(pagina().txtPercorso.hWnd())->look.readOnly);
-  fake.windows.modalAnswers.push_back([this] {
-    frmMsg& msg = forms::instance<frmMsg>();
-    EXPECT_EQ(
-        "La casella di testo mostra la cartella dove verrà installato il programma\r\n"
-        "Se per qualunque motivo non ti dovesse andare bene la cartella riportata, puoi "
-        "cliccare sul pulsante 'sfoglia' per scegliere una cartella d'installazione "
-        "differente\r\n"
-        "Se hai dei dubbi, lascia pure la cartella che vedi\r\n"
-        "\r\n"
-        "Ora è possibile installare il programma cliccando sul pulsante 'Conferma'\r\n"
-        "Se invece vuoi annullare l'installazione, clicca sul pulsante 'Annulla'",
-        msg.lbl.Caption());
-    EXPECT_TRUE(msg.cmdOk.Visible());
-    EXPECT_FALSE(fake.windows.Get(msg.lbl.hWnd())->centred);
-    fake.windows.Click(msg.hWnd(), "&OK");
-  });
-  fake.windows.Click(pagina().hWnd(), "&?");
-  EXPECT_TRUE(fake.windows.modalAnswers.empty());
-  EXPECT_EQ("C:\\QelPictura", pagina().txtPercorso.Text());
 }
 
 using Percorsi = Ambiente;

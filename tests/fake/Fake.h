@@ -97,8 +97,7 @@ class FakeShell : public Shell {
   std::set<std::string> machineKeys;                   // keys under HKEY_LOCAL_MACHINE, as written
   std::map<std::string, RegistryValue> machineValues;  // "HKLM\key\value" -> data
   std::vector<std::string> deletedKeys;
-  char decimalSeparator = '.';
-  char thousandsSeparator = ',';
+  std::map<std::string, std::int16_t> textNumbers;  // texts Windows reads as a number
 
   struct Shortcut {
     std::string target;

@@ -1,4 +1,4 @@
-#include "platform/fake/Fake.h"
+#include "fake/Fake.h"
 
 #include <algorithm>
 
@@ -218,62 +218,12 @@ std::optional<RegistryValue> FakeShell::RegRead(const std::string& valuePath) {
   return std::nullopt;
 }
 
-// The text as a number under the locale's separators: spaces around it, a sign,
-// grouped digits, a decimal part and an exponent; rounded half to even.
+// What Windows makes of a text as a number is its own business: the fake only knows the
+// outcomes it is told.
 std::optional<std::int16_t> FakeShell::TextToInt16(const std::string& text) {
-  std::size_t i = text.find_first_not_of(' '), end = text.find_last_not_of(' ');
-  if (i == std::string::npos) return std::nullopt;
-  std::string t = text.substr(i, end - i + 1);
-  std::size_t p = 0;
-  bool negative = false;
-  if (p < t.size() && (t[p] == '-' || t[p] == '+')) negative = t[p++] == '-';
-  std::string digits;  // all significant digits, the decimal point at `point`
-  std::size_t point = std::string::npos;
-  for (; p < t.size(); ++p) {
-    char c = t[p];
-    if (c >= '0' && c <= '9') {
-      digits += c;
-    } else if (c == decimalSeparator && point == std::string::npos) {
-      point = digits.size();
-    } else if (c == thousandsSeparator && point == std::string::npos && !digits.empty()) {
-    } else {
-      break;
-    }
-  }
-  if (digits.empty()) return std::nullopt;
-  if (point == std::string::npos) point = digits.size();
-  if (p < t.size() && (t[p] == 'e' || t[p] == 'E')) {
-    std::size_t q = p + 1;
-    bool down = q < t.size() && t[q] == '-';
-    if (q < t.size() && (t[q] == '-' || t[q] == '+')) ++q;
-    if (q >= t.size() || t[q] < '0' || t[q] > '9') return std::nullopt;
-    long exponent = 0;
-    for (; q < t.size() && t[q] >= '0' && t[q] <= '9'; ++q)
-      exponent = std::min(exponent * 10 + (t[q] - '0'), 100000L);
-    long moved = static_cast<long>(point) + (down ? -exponent : exponent);
-    if (moved < 0) {
-      digits.insert(0, static_cast<std::size_t>(-moved), '0');
-      moved = 0;
-    }
-    if (static_cast<std::size_t>(moved) > digits.size())
-      digits.append(static_cast<std::size_t>(moved) - digits.size(), '0');
-    point = static_cast<std::size_t>(moved);
-    p = q;
-  }
-  if (p != t.size()) return std::nullopt;
-  long whole = 0;
-  for (std::size_t k = 0; k < point; ++k) {
-    whole = whole * 10 + (digits[k] - '0');
-    if (whole > 40000) return std::nullopt;
-  }
-  std::string fraction = digits.substr(point);
-  if (!fraction.empty()) {
-    bool above = fraction.find_first_not_of('0', 1) != std::string::npos;
-    if (fraction[0] > '5' || (fraction[0] == '5' && (above || whole % 2 == 1))) ++whole;
-  }
-  long value = negative ? -whole : whole;
-  if (value < -32768 || value > 32767) return std::nullopt;
-  return static_cast<std::int16_t>(value);
+  auto it = textNumbers.find(text);
+  if (it == textNumbers.end()) return std::nullopt;
+  return it->second;
 }
 
 bool FakeShell::DeleteMachineKey(const std::string& subkey) {
