@@ -36,7 +36,8 @@ Handle Of(HWND h) { return reinterpret_cast<Handle>(h); }
 struct FormData {
   WindowEvents* events = nullptr;
   HWND lastFocus = nullptr;
-  int dpi = 96;  // of the display it stands on
+  int dpi = 96;        // of the display it stands on
+  bool named = false;  // its controls' names are with the annotation service
 };
 
 FormData* formData(HWND form) {
@@ -58,33 +59,29 @@ constexpr GUID kIAccPropServices{
 constexpr GUID kPropName{
     0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
 
-// The control's accessible name, set (`name`) or cleared (nullptr); quietly nothing where
-// the service is missing.
-void annotate(HWND control, const wchar_t* name) {
+// The names screen readers announce, given to or taken from every named control of a
+// form with one instance of the service; quietly nothing where the service is missing.
+void annotateNamed(HWND form, bool give) {
   IAccPropServices* services = nullptr;
   if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
                               reinterpret_cast<void**>(&services))))
     return;
-  if (name) {
-    services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kPropName,
-                             name);
-  } else {
-    MSAAPROPID prop = kPropName;
-    services->ClearHwndProps(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &prop, 1);
+  MSAAPROPID prop = kPropName;
+  for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    const ControlLook* look = lookOf(c);
+    if (!look || look->name.empty()) continue;
+    if (give)
+      services->SetHwndPropStr(c, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kPropName,
+                               Wide(look->name).c_str());
+    else
+      services->ClearHwndProps(c, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, &prop, 1);
   }
   services->Release();
 }
 
-// Screen readers' names need COM, which the first page does without: they are given once
-// the window has been painted, on a timer that fires after the first paint.
+// Those names need COM, which the first page does without: they are given once the window
+// has been painted, on a timer that fires after the first paint.
 constexpr UINT_PTR kNamesTimer = 1;
-
-void annotateNamed(HWND form) {
-  if (!EnsureComInitialised()) return;
-  for (HWND c = GetWindow(form, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (const ControlLook* look = lookOf(c); look && !look->name.empty())
-      annotate(c, Wide(look->name).c_str());
-}
 
 bool isPushButton(HWND h) {
   wchar_t cls[16] = {};
@@ -123,7 +120,10 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
       if (wp != kNamesTimer) break;
       KillTimer(hwnd, kNamesTimer);
-      annotateNamed(hwnd);
+      if (data && EnsureComInitialised()) {
+        annotateNamed(hwnd, true);
+        data->named = true;
+      }
       return 0;
     case WM_DPICHANGED:
       if (!data) break;
@@ -327,12 +327,11 @@ void Win32Windows::SetLayout(Handle control, const Rect& rect, int fontHeight) {
 }
 
 void Win32Windows::Destroy(Handle window) {
+  if (const FormData* data = formData(H(window)); data && data->named)
+    annotateNamed(H(window), false);
   std::vector<const ControlLook*> looks;
-  for (HWND child = GetWindow(H(window), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    const ControlLook* look = lookOf(child);
-    if (look && !look->name.empty()) annotate(child, nullptr);
-    looks.push_back(look);
-  }
+  for (HWND child = GetWindow(H(window), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    looks.push_back(lookOf(child));
   DestroyWindow(H(window));
   for (const ControlLook* look : looks) delete look;
 }
