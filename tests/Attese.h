@@ -1,0 +1,53 @@
+// The two runs as the user sees them, checked on the fake clock and on the real programs:
+// one row each time the program handles its events, with the status text then shown, the
+// bar's position (-1: no bar yet) and the pause that follows (ms).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace attese {
+
+inline constexpr char kClicca[] = "Clicca sul pulsante 'Conferma' per installare QelPictura";
+
+struct Tappa {
+  std::string stato;
+  int barra;
+  unsigned pausa;
+  bool operator==(const Tappa&) const = default;
+};
+
+// Into the folder D, with the system directory S (ending in "\").
+inline std::vector<Tappa> Installazione(const std::string& D, const std::string& S) {
+  auto copia = [](const std::string& p) { return "Copia dei files in corso...\r\n" + p; };
+  const std::string P = copia(D + "\\QelPictura.exe"), A = copia(D + "\\help.htm"),
+                    T = copia(D + "\\temi\\happysmile.qelpictura"),
+                    U = copia(D + "\\Uninstall.exe");
+  std::vector<Tappa> t = {{kClicca, -1, 0}, {"Installazione in corso...", 6, 800},
+                          {P, 12, 60},      {P, 18, 60},
+                          {A, 24, 60},      {A, 30, 60},
+                          {A, 36, 60},      {T, 42, 60},
+                          {T, 42, 0},       {U, 48, 60},
+                          {U, 54, 60},      {U, 54, 60}};
+  int barra = 54;
+  for (const char* nome : {"msvbvm60.dll", "oleaut32.dll", "olepro32.dll", "asycfilt.dll",
+                           "stdole2.tlb", "comcat.dll"})
+    t.insert(t.end(), 2, {copia(S + nome), barra += 6, 0});
+  const char* collegamenti = "Creazione dei collegamenti in corso...";
+  t.insert(t.end(), {{collegamenti, 96, 600}, {collegamenti, 96, 0}, {collegamenti, 96, 0}});
+  t.insert(t.end(), {{collegamenti, 96, 0},
+                     {"Completamento dell'installazione in corso...", 96, 800},
+                     {"Completamento dell'installazione in corso...", 100, 0}});
+  return t;
+}
+
+// The removal; its last row is the end, with the status text hidden.
+inline std::vector<Tappa> Rimozione() {
+  return {{"Disinstallazione in corso...", 20, 500},
+          {"Rimozione valori registro di sistema in corso...", 40, 500},
+          {"Rimozione dei collegamenti in corso...", 60, 500},
+          {"Rimozione dei files di installazione in corso...", 80, 500},
+          {"", 100, 0}};
+}
+
+}  // namespace attese
