@@ -9,6 +9,9 @@
 namespace attese {
 
 inline constexpr char kClicca[] = "Clicca sul pulsante 'Conferma' per installare QelPictura";
+// The runtime files for the system directory, in the order they are copied and registered.
+inline constexpr const char* kRuntime[] = {"msvbvm60.dll", "oleaut32.dll", "olepro32.dll",
+                                           "asycfilt.dll", "stdole2.tlb",  "comcat.dll"};
 
 struct Tappa {
   std::string stato;
@@ -30,9 +33,7 @@ inline std::vector<Tappa> Installazione(const std::string& D, const std::string&
                           {T, 42, 0},       {U, 48, 60},
                           {U, 54, 60},      {U, 54, 60}};
   int barra = 54;
-  for (const char* nome : {"msvbvm60.dll", "oleaut32.dll", "olepro32.dll", "asycfilt.dll",
-                           "stdole2.tlb", "comcat.dll"})
-    t.insert(t.end(), 2, {copia(S + nome), barra += 6, 0});
+  for (const char* nome : kRuntime) t.insert(t.end(), 2, {copia(S + nome), barra += 6, 0});
   const char* collegamenti = "Creazione dei collegamenti in corso...";
   t.insert(t.end(), {{collegamenti, 96, 600}, {collegamenti, 96, 0}, {collegamenti, 96, 0}});
   t.insert(t.end(), {{collegamenti, 96, 0},

@@ -1,271 +1,237 @@
-// A platform in memory, for tests: a file system with Windows rules, special folders
-// that may be missing, a registry value, a record of started programs, a clock that
-// pauses advance without waiting, and windows on which a test clicks buttons, closes
-// forms from the title bar, ends the session and answers modal dialogs.
+// The platform in memory, one object for the four interfaces: files and folders by path,
+// the shell's special folders, the programs started, a clock that pauses advance, and
+// windows that a test clicks and closes. Each event pump adds a row to the timeline: the
+// status label's text (empty while hidden), the bar's position (-1 without a bar) and the
+// pauses until the next pump.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <deque>
-#include <functional>
 #include <map>
 #include <set>
-#include <string>
-#include <vector>
 
-#include "platform/Platform.h"
+#include "Attese.h"
+#include "forms/Form.h"
+#include "platform/Wildcard.h"
 
-namespace platform::fake {
+namespace platform {
 
-// ---------------------------------------------------------------- files
+struct Fake : Files, Shell, Processes, Windows {
+  Fake() { Install(&all); }
+  ~Fake() override { Install(nullptr); }
 
-class FakeFiles : public Files {
- public:
-  struct Entry {
-    bool folder = false;
-    std::uint32_t attributes = 0;  // besides the folder bit
-    std::string content;
-    bool inUse = false;  // held open without sharing: cannot be replaced or deleted
-    bool link = false;   // a folder that is a junction or a symbolic link
-  };
+  // Each path, absolute and in small letters, is a file 'f', a folder 'd' or a folder 'l'
+  // that is a link to another place. A relative path lies in the current folder `cwd`.
+  std::map<std::string, char> fs{{"c:", 'd'}};
+  std::string cwd = "C:\\pacchetto";
+  std::string key(std::string p) const {
+    if (p.starts_with('\\')) p.insert(0, "C:");
+    if (!p.empty() && p.find(':') == std::string::npos) p = cwd + "\\" + p;
+    while (p.ends_with('\\')) p.pop_back();
+    for (char& c : p) c = Folded(c);
+    return p;
+  }
+  static std::string up(const std::string& k) { return k.substr(0, k.rfind('\\')); }
+  char kind(const std::string& p) const { return fs.contains(key(p)) ? fs.at(key(p)) : 0; }
+  bool folder(const std::string& p) const { return kind(p) == 'd' || kind(p) == 'l'; }
+  void Add(const std::string& p, char k = 'f') {  // with the folders above it
+    for (auto i = p.find('\\', 3); i != std::string::npos; i = p.find('\\', i + 1))
+      fs.try_emplace(key(p.substr(0, i)), 'd');
+    fs[key(p)] = k;
+  }
+  void changed() { changes += static_cast<char>('0' + rows.size()); }
 
-  FakeFiles();
-  bool MakeFolder(const std::string& path) override;
-  bool Copy(const std::string& from, const std::string& to) override;
-  int DeleteFiles(const std::string& pattern) override;
-  bool RemoveFolder(const std::string& path) override;
-  std::optional<std::uint32_t> Attributes(const std::string& path) override;
-  bool IsLink(const std::string& folder) override;
+  bool MakeFolder(const std::string& p) override {
+    return !kind(p) && folder(up(key(p))) && (fs[key(p)] = 'd');
+  }
+  bool Copy(const std::string& from, const std::string& to) override {
+    return kind(from) == 'f' && folder(up(key(to))) && !folder(to) && (fs[key(to)] = 'f');
+  }
+  int DeleteFiles(const std::string& pattern) override {
+    changed();
+    const std::string k = key(pattern), in = up(k), names = k.substr(in.size() + 1);
+    return static_cast<int>(std::erase_if(fs, [&](const auto& e) {
+      return e.second == 'f' && up(e.first) == in && Matches(e.first.substr(in.size() + 1), names);
+    }));
+  }
+  bool RemoveFolder(const std::string& p) override {
+    changed();
+    auto inside = [&](const auto& e) { return up(e.first) == key(p); };
+    return folder(p) && std::none_of(fs.begin(), fs.end(), inside) && fs.erase(key(p));
+  }
+  std::optional<std::uint32_t> Attributes(const std::string& p) override {
+    if (!kind(p)) return std::nullopt;
+    return folder(p) ? kAttributeFolder : kAttributeNormal;
+  }
+  bool IsLink(const std::string& p) override { return kind(p) == 'l'; }
 
-  // Laying out and reading back; parents are made as needed.
-  void AddFolder(const std::string& path);
-  void AddFile(const std::string& path, const std::string& content = "",
-               std::uint32_t attributes = 0);
-  void SetInUse(const std::string& path, bool inUse = true);
-  // A folder laid out as a link to elsewhere: what lies in it stands for the other
-  // place's files.
-  void SetLink(const std::string& folder);
-  bool IsFile(const std::string& path) const;
-  bool IsFolder(const std::string& path) const;
-  std::string Content(const std::string& path) const;
-  std::vector<std::string> List(const std::string& folder) const;  // names directly inside
-  std::string currentDirectory = "C:\\pacchetto";
-  int operations = 0;  // calls of the Files interface
+  std::map<Csidl, std::string> special;  // the shell's folders; "" where it has none
+  std::string system = "C:\\windows\\system32";
+  bool scripting = true;           // the "WScript.Shell" object can be made
+  std::set<std::string> refused;   // shortcuts whose saving fails
+  std::vector<std::string> links;  // shortcuts saved
+  std::vector<std::string> keys;   // registry keys deleted
+  std::string SpecialFolder(Csidl csidl, bool create) override {
+    const std::string p = special[csidl];
+    if (create && !p.empty()) MakeFolder(p);
+    return folder(p) ? p : "";
+  }
+  std::string SystemDirectory(unsigned) override { return system; }
+  std::optional<std::string> BrowseForFolder(Handle, const std::string&, BrowseStyle) override {
+    return std::nullopt;
+  }
+  std::optional<RegistryValue> RegRead(const std::string&) override { return std::nullopt; }
+  std::optional<std::int16_t> TextToInt16(const std::string&) override { return std::nullopt; }
+  bool DeleteMachineKey(const std::string& k) override {
+    changed();
+    keys.push_back(k);
+    return true;
+  }
+  bool WriteShortcut(const std::string& l, const std::string&, ShowCommand,
+                     const std::string&) override {
+    if (!scripting || refused.contains(l) || !folder(up(key(l)))) return false;
+    links.push_back(l);
+    fs[key(l)] = 'f';
+    return true;
+  }
 
- private:
-  std::string key(const std::string& path) const;  // absolute, folded, no final "\"
-  static std::string parentOf(const std::string& key);
-  std::map<std::string, Entry> entries_;
-  std::map<std::string, std::string> names_;  // key -> name as written
-
- public:
-  // Attribute bits besides the folder bit (hidden 2, system 4, read-only 1) of a file or
-  // folder already laid out.
-  void SetAttributes(const std::string& path, std::uint32_t attributes);
-};
-
-// ---------------------------------------------------------------- shell
-
-class FakeShell : public Shell {
- public:
-  FakeShell(FakeFiles& files, std::vector<std::string>& log) : files_(files), log_(log) {}
-  std::string SpecialFolder(Csidl csidl, bool create) override;
-  std::string SystemDirectory(unsigned bufferSize) override;
-  std::optional<std::string> BrowseForFolder(Handle owner, const std::string& title,
-                                             BrowseStyle flags) override;
-  std::optional<RegistryValue> RegRead(const std::string& valuePath) override;
-  std::optional<std::int16_t> TextToInt16(const std::string& text) override;
-  bool DeleteMachineKey(const std::string& subkey) override;
-  bool WriteShortcut(const std::string& link, const std::string& target, ShowCommand windowStyle,
-                     const std::string& description) override;
-
-  // csidl -> the folder the shell knows; a folder missing from the file system is made
-  // when asked with `create`. Identifiers not listed give nothing.
-  std::map<Csidl, std::string> specialFolders;
-  std::string systemDirectory = "C:\\windows\\system32";
-
-  struct Browse {
-    Handle owner;
-    std::string title;
-    BrowseStyle flags;
-  };
-  std::vector<Browse> browses;
-  std::deque<std::optional<std::string>> browseAnswers;  // nothing = cancelled
-
-  // COM is initialised on the first operation that needs it ("com" in the timeline), and
-  // each scripting object is made after it ("object <ProgID>").
-  bool comInitialised = false;
-  bool scriptingObject = true;                         // "WScript.Shell" can be created
-  std::set<std::string> machineKeys;                   // keys under HKEY_LOCAL_MACHINE, as written
-  std::map<std::string, RegistryValue> machineValues;  // "HKLM\key\value" -> data
-  std::vector<std::string> deletedKeys;
-  std::map<std::string, std::int16_t> textNumbers;  // texts Windows reads as a number
-
-  struct Shortcut {
-    std::string target;
-    ShowCommand windowStyle;
-    std::string description;
-  };
-  std::map<std::string, Shortcut> shortcuts;  // by link path as written
-  std::set<std::string> refusedLinks;         // Save fails for these
-
- private:
-  void initialiseCom();
-  bool makeObject(const char* progId);
-  FakeFiles& files_;
-  std::vector<std::string>& log_;
-};
-
-// ---------------------------------------------------------------- processes
-
-class FakeProcesses : public Processes {
- public:
-  explicit FakeProcesses(std::vector<std::string>& log) : log_(log) {}
-  bool Start(const std::string& application, const std::string& commandLine,
-             ShowCommand showCommand) override;
-  bool StartAsUser(const std::string& program, const std::string& folder,
-                   ShowCommand showCommand) override;
-  std::string OwnFolder() override { return ownFolder; }
-  void Pause(unsigned milliseconds) override;
-
-  struct Started {
-    std::string application, commandLine;
-    ShowCommand showCommand;
-    std::string folder;  // the working folder of a program started for the user
-  };
-  std::vector<Started> started;
-  std::string ownFolder = "C:\\Programmi\\QelPictura";
-  unsigned long long clock = 0;  // milliseconds of pauses so far
-
- private:
-  std::vector<std::string>& log_;
-};
-
-// ---------------------------------------------------------------- windows
-
-class FakeWindows : public Windows {
- public:
-  explicit FakeWindows(std::vector<std::string>& log) : log_(log) {}
-  void InitCommonControls() override { ++commonControlsInitialised; }
-  int Dpi() override { return dpi; }
-  Rect WorkArea() override { return workArea; }
-  Handle CreateForm(WindowEvents* events, const std::string& caption, int clientWidth,
-                    int clientHeight, int iconId, Handle owner) override;
-  Handle CreateControl(Handle form, int id, const ControlLook& look, const std::string& text,
-                       const Rect& rect, int fontHeight) override;
-  void Destroy(Handle window) override;
-  void SetText(Handle window, const std::string& text) override;
-  void SetEnabled(Handle window, bool enabled) override;
-  bool Enabled(Handle window) override;
-  void SetVisible(Handle window, bool visible) override;
-  void SetCentred(Handle label, bool centred) override;
-  void SetRect(Handle window, const Rect& rect) override;
-  void SetLayout(Handle control, const Rect& rect, int fontHeight) override;
-  Rect GetRect(Handle window) override;
-  int TextWidth(Handle label, const std::string& text) override;
-  int Check(Handle checkBox) override;
-  void SetCheck(Handle checkBox, int value) override;
-  void AddItem(Handle listBox, const std::string& text) override;
-  void Focus(Handle window) override;
-  Handle ActiveWindow() override;
-  void Pump() override;
-  void RunUntil(const std::function<bool()>& done) override;
-  Handle CreateChild(unsigned exStyle, const std::string& className, const std::string& text,
-                     ChildStyle style, const Rect& rect, Handle parent, int id,
-                     std::intptr_t instance, const void* createData) override;
-  std::intptr_t Send(Handle window, ProgressMessage message, std::uintptr_t wParam,
-                     std::intptr_t lParam) override;
-  void DestroyChild(Handle window) override { Destroy(window); }
-  Answer ShowMessageBox(Handle owner, const std::string& text, const std::string& title,
-                        MessageBoxStyle flags) override;
+  std::vector<std::string> started;  // "program|command line|show", "user program|folder|show"
+  std::string own = "C:\\Programmi\\QelPictura";
+  unsigned clock = 0;
+  bool Start(const std::string& a, const std::string& c, ShowCommand s) override {
+    started.push_back(a + "|" + c + "|" + std::to_string(static_cast<int>(s)));
+    return true;
+  }
+  bool StartAsUser(const std::string& p, const std::string& f, ShowCommand s) override {
+    return Start("user " + p, f, s);
+  }
+  std::string OwnFolder() override { return own; }
+  void Pause(unsigned ms) override {
+    clock += ms;
+    if (!rows.empty()) rows.back().pausa += ms;
+  }
 
   struct Window {
     Handle parent = 0;
-    Handle owner = 0;                // forms only
     WindowEvents* events = nullptr;  // forms only
-    std::string className;           // children made by CreateChild
-    ControlLook look;
-    std::string text;
+    std::string text, kind;
     Rect rect;
-    bool enabled = true, visible = false, centred = false;
-    int id = 0, check = 0, fontHeight = 0, icon = 0;
+    bool enabled = true, visible = false;
+    int id = 0, position = 0, step = 1;
     std::vector<std::string> items;
-    int position = 0, step = 10;  // progress bars
-    ChildStyle style{};
-    std::intptr_t instance = 0;
-    std::int32_t createData = 0;
   };
-
-  // What a test sees and does.
-  Window* Get(Handle window);
-  std::vector<Handle> Forms() const;                        // live forms, oldest first
-  Handle FindForm(const std::string& caption) const;        // the newest live one
-  Handle Find(Handle form, const std::string& text) const;  // a child by its text
-  std::vector<Handle> Children(Handle form) const;          // in creation order
-  bool Click(Handle form, const std::string& text);         // false when it cannot be pressed
-  void CloseFromTitleBar(Handle form);
-  void CloseFromTaskManager(Handle form);
-  void EndSession();
-  Handle Focused() const { return focus_; }
-  bool IsWindow(Handle window) const { return windows_.count(window) != 0; }
-
-  // Modal dialogs and message boxes are answered by what the test queued.
-  std::deque<std::function<void()>> modalAnswers;
-  std::deque<Answer> messageBoxAnswers;
-  struct Box {
-    Handle owner;
-    std::string text, title;
-    MessageBoxStyle flags;
-  };
-  std::vector<Box> messageBoxes;
-  std::vector<std::string> problems;                           // unexpected dialogs and the like
-  std::function<bool(const std::string& caption)> refuseForm;  // CreateForm fails
-  bool refuseChildren = false;                                 // CreateChild fails
-
-  int dpi = 96;
-  Rect workArea{0, 0, 1024, 768};
-  int commonControlsInitialised = 0;
-  int pumps = 0;
-  static constexpr int kFrameWidth = 6, kFrameHeight = 25;  // outer minus client pixels
-
- private:
-  Handle add(Window w);
-  std::map<Handle, Window> windows_;
-  std::vector<Handle> order_;
-  Handle next_ = 0x100;
-  Handle focus_ = 0;
-  Handle active_ = 0;
-  std::vector<std::string>& log_;
-
- public:
-  // Runs at every Pump, so that a test can look at the windows while a handler runs.
+  std::map<Handle, Window> win;
+  Handle last = 0;
+  Handle status = 0;                // the label the timeline reads
+  std::vector<attese::Tappa> rows;  // the timeline
+  std::string enabled;              // at each pump, 1 when the status label's form is enabled
+  std::string changes;              // at each deletion, how many pumps came before it
   std::function<void()> onPump;
-  // Every message sent with Send, to whatever handle, 0 included.
-  struct Message {
-    Handle window;
-    ProgressMessage message;
-    std::uintptr_t wParam;
-  };
-  std::vector<Message> sent;
+  std::deque<std::string> answers;  // captions of the buttons that answer modal forms
+  int unanswered = 0;
+  Answer answer = Answer::Ok;      // what every message box answers
+  std::vector<std::string> boxes;  // "title|text" of each message box
+
+  Handle add(Handle parent, WindowEvents* e, const std::string& text, Rect r, int id = 0,
+             const std::string& kind = "") {
+    win[++last] = {parent, e, text, kind, r, true, false, id, 0, 1, {}};
+    return last;
+  }
+  Handle find(const std::string& text) {
+    for (auto& [h, x] : win)
+      if (x.visible && x.text == text) return h;
+    return 0;
+  }
+  // Pressed as the user would: only on an enabled, shown control of an enabled, shown form.
+  void Click(Handle c) {
+    Window &x = win[c], &f = win[x.parent];
+    if (f.events && f.enabled && f.visible && x.enabled && x.visible) f.events->OnCommand(x.id);
+  }
+  void Close(Handle form, UnloadMode why) { win[form].events->OnCloseRequest(why); }
+  void EndSession() {
+    std::vector<WindowEvents*> open;
+    for (auto& [h, x] : win)
+      if (x.events) open.push_back(x.events);
+    if (std::all_of(open.begin(), open.end(), [](auto e) { return e->OnQueryEndSession(); }))
+      for (auto e : open) e->OnEndSession();
+  }
+
+  void InitCommonControls() override {}
+  int Dpi() override { return 96; }
+  Rect WorkArea() override { return {0, 0, 1024, 768}; }
+  Handle CreateForm(WindowEvents* e, const std::string& t, int w, int h, int, Handle) override {
+    return add(0, e, t, {0, 0, w, h});
+  }
+  Handle CreateControl(Handle f, int id, const ControlLook&, const std::string& t, const Rect& r,
+                       int) override {
+    return add(f, nullptr, t, r, id);
+  }
+  void Destroy(Handle h) override {
+    std::erase_if(win, [h](const auto& e) { return e.first == h || e.second.parent == h; });
+  }
+  void SetText(Handle h, const std::string& t) override { win[h].text = t; }
+  void SetEnabled(Handle h, bool e) override { win[h].enabled = e; }
+  bool Enabled(Handle h) override { return win[h].enabled; }
+  void SetVisible(Handle h, bool v) override { win[h].visible = v; }
+  void SetCentred(Handle, bool) override {}
+  void SetRect(Handle h, const Rect& r) override { win[h].rect = r; }
+  void SetLayout(Handle h, const Rect& r, int) override { win[h].rect = r; }
+  Rect GetRect(Handle h) override { return win[h].rect; }
+  int TextWidth(Handle, const std::string&) override { return 0; }
+  int Check(Handle) override { return 0; }
+  void SetCheck(Handle, int) override {}
+  void AddItem(Handle h, const std::string& t) override { win[h].items.push_back(t); }
+  void Focus(Handle) override {}
+  Handle ActiveWindow() override { return 0; }
+  void Pump() override {
+    int bar = -1;
+    for (auto& [h, x] : win)
+      if (x.kind == "msctls_progress32") bar = x.position;
+    const Window& s = win[status];
+    rows.push_back({s.visible ? s.text : "", bar, 0});
+    enabled += win[s.parent].enabled ? '1' : '0';
+    if (onPump) onPump();
+  }
+  void RunUntil(const std::function<bool()>& done) override {
+    for (; !done() && !answers.empty(); answers.pop_front()) Click(find(answers.front()));
+    unanswered += !done();
+  }
+  Handle CreateChild(unsigned, const std::string& kind, const std::string&, ChildStyle,
+                     const Rect& r, Handle parent, int, std::intptr_t, const void*) override {
+    return add(parent, nullptr, "", r, 0, kind);
+  }
+  std::intptr_t Send(Handle h, ProgressMessage m, std::uintptr_t n, std::intptr_t) override {
+    if (m == ProgressMessage::SetStep) win[h].step = static_cast<int>(n);
+    if (m == ProgressMessage::StepIt) win[h].position += win[h].step;
+    return 0;
+  }
+  void DestroyChild(Handle h) override { Destroy(h); }
+  Answer ShowMessageBox(Handle, const std::string& text, const std::string& title,
+                        MessageBoxStyle) override {
+    boxes.push_back(title + "|" + text);
+    return answer;
+  }
+
+  Platform all{*this, *this, *this, *this};
 };
 
-// ---------------------------------------------------------------- the whole
-
-// Installs itself as the platform when made and stays installed while it lives.
-class FakePlatform {
- public:
-  FakePlatform();
-  ~FakePlatform();
-
-  // One timeline: "pump", "pause N", "text H <text>" for every caption change,
-  // "step H" for each progress step, "start <application>|<command line>|<show>", "com"
-  // and "object <ProgID>".
-  std::vector<std::string> log;
-  FakeFiles files;
-  FakeShell shell{files, log};
-  FakeProcesses processes{log};
-  FakeWindows windows{log};
-
- private:
-  Platform platform_{files, shell, processes, windows};
+// What every unit test stands on: a fresh fake, every form gone at the end, and no modal
+// form left without an answer.
+struct Prova : ::testing::Test {
+  ~Prova() override {
+    forms::ResetAll();
+    EXPECT_EQ(0, fake.unanswered);
+  }
+  // Closes a form as `why` says: its own code, the end of the session, or a request to
+  // its window (the title bar's close box, the task manager).
+  void close(forms::Form& f, UnloadMode why) {
+    if (why == UnloadMode::Code) return f.Unload();
+    if (why == UnloadMode::AppWindows) return fake.EndSession();
+    fake.Close(f.hWnd(), why);
+  }
+  Fake fake;
 };
 
-}  // namespace platform::fake
+}  // namespace platform
