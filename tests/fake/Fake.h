@@ -1,22 +1,20 @@
 // The platform in memory, one object for the four interfaces: files and folders by path,
-// the shell's special folders, the programs started, a clock that pauses advance, and
-// windows that a test clicks and closes. Each event pump adds a row to the timeline: the
-// status label's text (empty while hidden), the bar's position (-1 without a bar) and the
-// pauses until the next pump.
+// the shell's folders, programs started, a clock that pauses advance, and windows a test
+// clicks. Each event pump adds a row to the timeline, which the pauses after it complete.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
 #include <map>
-#include <set>
 
 #include "Attese.h"
 #include "forms/Form.h"
 #include "platform/Wildcard.h"
 
 namespace platform {
+
+using Str = const std::string&;
 
 struct Fake : Files, Shell, Processes, Windows {
   Fake() { Install(&all); }
@@ -25,7 +23,7 @@ struct Fake : Files, Shell, Processes, Windows {
   // Each path, absolute and in small letters, is a file 'f', a folder 'd' or a folder 'l'
   // that is a link to another place. A relative path lies in the current folder `cwd`.
   std::map<std::string, char> fs{{"c:", 'd'}};
-  std::string cwd = "C:\\pacchetto";
+  std::string cwd = "C:\\pacchetto", own = "C:\\Programmi\\QelPictura";
   std::string key(std::string p) const {
     if (p.starts_with('\\')) p.insert(0, "C:");
     if (!p.empty() && p.find(':') == std::string::npos) p = cwd + "\\" + p;
@@ -33,80 +31,63 @@ struct Fake : Files, Shell, Processes, Windows {
     for (char& c : p) c = Folded(c);
     return p;
   }
-  static std::string up(const std::string& k) { return k.substr(0, k.rfind('\\')); }
-  char kind(const std::string& p) const { return fs.contains(key(p)) ? fs.at(key(p)) : 0; }
-  bool folder(const std::string& p) const { return kind(p) == 'd' || kind(p) == 'l'; }
-  void Add(const std::string& p, char k = 'f') {  // with the folders above it
+  static std::string up(Str k) { return k.substr(0, k.rfind('\\')); }
+  char kind(Str p) const { return fs.contains(key(p)) ? fs.at(key(p)) : 0; }
+  bool folder(Str p) const { return kind(p) == 'd' || kind(p) == 'l'; }
+  bool put(Str p, char k) { return folder(up(key(p))) && (fs[key(p)] = k); }
+  void Add(Str p, char k = 'f') {  // with the folders above it
     for (auto i = p.find('\\', 3); i != std::string::npos; i = p.find('\\', i + 1))
       fs.try_emplace(key(p.substr(0, i)), 'd');
     fs[key(p)] = k;
   }
-  void changed() { changes += static_cast<char>('0' + rows.size()); }
+  void changed() {
+    const char pumps = static_cast<char>('0' + rows.size());
+    if (!changes.ends_with(pumps)) changes += pumps;
+  }
 
-  bool MakeFolder(const std::string& p) override {
-    return !kind(p) && folder(up(key(p))) && (fs[key(p)] = 'd');
-  }
-  bool Copy(const std::string& from, const std::string& to) override {
-    return kind(from) == 'f' && folder(up(key(to))) && !folder(to) && (fs[key(to)] = 'f');
-  }
-  int DeleteFiles(const std::string& pattern) override {
+  bool MakeFolder(Str p) override { return !kind(p) && put(p, 'd'); }
+  bool Copy(Str from, Str to) override { return kind(from) == 'f' && !folder(to) && put(to, 'f'); }
+  int DeleteFiles(Str pattern) override {
+    const std::string k = key(pattern), in = up(k);
     changed();
-    const std::string k = key(pattern), in = up(k), names = k.substr(in.size() + 1);
     return static_cast<int>(std::erase_if(fs, [&](const auto& e) {
-      return e.second == 'f' && up(e.first) == in && Matches(e.first.substr(in.size() + 1), names);
+      return e.second == 'f' && up(e.first) == in &&
+             Matches(e.first.substr(in.size() + 1), k.substr(in.size() + 1));
     }));
   }
-  bool RemoveFolder(const std::string& p) override {
+  bool RemoveFolder(Str p) override {
     changed();
     auto inside = [&](const auto& e) { return up(e.first) == key(p); };
-    return folder(p) && std::none_of(fs.begin(), fs.end(), inside) && fs.erase(key(p));
+    return folder(p) && std::ranges::none_of(fs, inside) && fs.erase(key(p));
   }
-  std::optional<std::uint32_t> Attributes(const std::string& p) override {
-    if (!kind(p)) return std::nullopt;
-    return folder(p) ? kAttributeFolder : kAttributeNormal;
+  std::optional<std::uint32_t> Attributes(Str p) override {
+    return kind(p) ? std::optional(folder(p) ? kAttributeFolder : kAttributeNormal) : std::nullopt;
   }
-  bool IsLink(const std::string& p) override { return kind(p) == 'l'; }
+  bool IsLink(Str p) override { return kind(p) == 'l'; }
 
   std::map<Csidl, std::string> special;  // the shell's folders; "" where it has none
-  std::string system = "C:\\windows\\system32";
-  bool scripting = true;           // the "WScript.Shell" object can be made
-  std::set<std::string> refused;   // shortcuts whose saving fails
-  std::vector<std::string> links;  // shortcuts saved
-  std::vector<std::string> keys;   // registry keys deleted
+  std::string system = "C:\\windows\\system32", refused;  // refused: a shortcut not saved
+  bool scripting = true;                                  // "WScript.Shell" can be made
+  unsigned links = 0, clock = 0;                          // shortcuts saved, ms paused
+  std::vector<std::string> started;  // "program|command line|show", "user program|folder|show"
   std::string SpecialFolder(Csidl csidl, bool create) override {
     const std::string p = special[csidl];
     if (create && !p.empty()) MakeFolder(p);
     return folder(p) ? p : "";
   }
   std::string SystemDirectory(unsigned) override { return system; }
-  std::optional<std::string> BrowseForFolder(Handle, const std::string&, BrowseStyle) override {
-    return std::nullopt;
+  std::optional<std::string> BrowseForFolder(Handle, Str, BrowseStyle) override { return {}; }
+  std::optional<RegistryValue> RegRead(Str) override { return {}; }
+  std::optional<std::int16_t> TextToInt16(Str) override { return {}; }
+  bool DeleteMachineKey(Str) override { return changed(), true; }
+  bool WriteShortcut(Str l, Str, ShowCommand, Str) override {
+    return scripting && l != refused && put(l, 'f') && ++links;
   }
-  std::optional<RegistryValue> RegRead(const std::string&) override { return std::nullopt; }
-  std::optional<std::int16_t> TextToInt16(const std::string&) override { return std::nullopt; }
-  bool DeleteMachineKey(const std::string& k) override {
-    changed();
-    keys.push_back(k);
-    return true;
-  }
-  bool WriteShortcut(const std::string& l, const std::string&, ShowCommand,
-                     const std::string&) override {
-    if (!scripting || refused.contains(l) || !folder(up(key(l)))) return false;
-    links.push_back(l);
-    fs[key(l)] = 'f';
-    return true;
-  }
-
-  std::vector<std::string> started;  // "program|command line|show", "user program|folder|show"
-  std::string own = "C:\\Programmi\\QelPictura";
-  unsigned clock = 0;
-  bool Start(const std::string& a, const std::string& c, ShowCommand s) override {
+  bool Start(Str a, Str c, ShowCommand s) override {
     started.push_back(a + "|" + c + "|" + std::to_string(static_cast<int>(s)));
     return true;
   }
-  bool StartAsUser(const std::string& p, const std::string& f, ShowCommand s) override {
-    return Start("user " + p, f, s);
-  }
+  bool StartAsUser(Str p, Str f, ShowCommand s) override { return Start("user " + p, f, s); }
   std::string OwnFolder() override { return own; }
   void Pause(unsigned ms) override {
     clock += ms;
@@ -116,62 +97,44 @@ struct Fake : Files, Shell, Processes, Windows {
   struct Window {
     Handle parent = 0;
     WindowEvents* events = nullptr;  // forms only
-    std::string text, kind;
-    Rect rect;
+    std::string text = "", kind = "";
+    Rect rect = {};
+    int id = 0, position = 0;
     bool enabled = true, visible = false;
-    int id = 0, position = 0, step = 1;
-    std::vector<std::string> items;
+    std::vector<std::string> items = {};
   };
   std::map<Handle, Window> win;
   Handle last = 0;
-  Handle status = 0;                // the label the timeline reads
+  Handle status = 0;                // the label whose text the timeline shows
   std::vector<attese::Tappa> rows;  // the timeline
-  std::string enabled;              // at each pump, 1 when the status label's form is enabled
-  std::string changes;              // at each deletion, how many pumps came before it
+  std::string enabled;  // at each pump, 1 when the status label's form is enabled, else 0
+  std::string changes;  // how many pumps came before each run of deletions
   std::function<void()> onPump;
-  std::deque<std::string> answers;  // captions of the buttons that answer modal forms
+  std::string reply;  // the caption of the button that answers the next modal form
   int unanswered = 0;
   Answer answer = Answer::Ok;      // what every message box answers
   std::vector<std::string> boxes;  // "title|text" of each message box
 
-  Handle add(Handle parent, WindowEvents* e, const std::string& text, Rect r, int id = 0,
-             const std::string& kind = "") {
-    win[++last] = {parent, e, text, kind, r, true, false, id, 0, 1, {}};
-    return last;
-  }
-  Handle find(const std::string& text) {
-    for (auto& [h, x] : win)
-      if (x.visible && x.text == text) return h;
-    return 0;
-  }
+  Handle add(const Window& w) { return win[++last] = w, last; }
   // Pressed as the user would: only on an enabled, shown control of an enabled, shown form.
   void Click(Handle c) {
     Window &x = win[c], &f = win[x.parent];
     if (f.events && f.enabled && f.visible && x.enabled && x.visible) f.events->OnCommand(x.id);
   }
-  void Close(Handle form, UnloadMode why) { win[form].events->OnCloseRequest(why); }
-  void EndSession() {
-    std::vector<WindowEvents*> open;
-    for (auto& [h, x] : win)
-      if (x.events) open.push_back(x.events);
-    if (std::all_of(open.begin(), open.end(), [](auto e) { return e->OnQueryEndSession(); }))
-      for (auto e : open) e->OnEndSession();
-  }
 
   void InitCommonControls() override {}
   int Dpi() override { return 96; }
   Rect WorkArea() override { return {0, 0, 1024, 768}; }
-  Handle CreateForm(WindowEvents* e, const std::string& t, int w, int h, int, Handle) override {
-    return add(0, e, t, {0, 0, w, h});
+  Handle CreateForm(WindowEvents* e, Str t, int w, int h, int, Handle) override {
+    return add({0, e, t, "", {0, 0, w, h}, 0});
   }
-  Handle CreateControl(Handle f, int id, const ControlLook&, const std::string& t, const Rect& r,
-                       int) override {
-    return add(f, nullptr, t, r, id);
+  Handle CreateControl(Handle f, int id, const ControlLook&, Str t, const Rect& r, int) override {
+    return add({f, nullptr, t, "", r, id});
   }
   void Destroy(Handle h) override {
     std::erase_if(win, [h](const auto& e) { return e.first == h || e.second.parent == h; });
   }
-  void SetText(Handle h, const std::string& t) override { win[h].text = t; }
+  void SetText(Handle h, Str t) override { win[h].text = t; }
   void SetEnabled(Handle h, bool e) override { win[h].enabled = e; }
   bool Enabled(Handle h) override { return win[h].enabled; }
   void SetVisible(Handle h, bool v) override { win[h].visible = v; }
@@ -179,37 +142,36 @@ struct Fake : Files, Shell, Processes, Windows {
   void SetRect(Handle h, const Rect& r) override { win[h].rect = r; }
   void SetLayout(Handle h, const Rect& r, int) override { win[h].rect = r; }
   Rect GetRect(Handle h) override { return win[h].rect; }
-  int TextWidth(Handle, const std::string&) override { return 0; }
+  int TextWidth(Handle, Str) override { return 0; }
   int Check(Handle) override { return 0; }
   void SetCheck(Handle, int) override {}
-  void AddItem(Handle h, const std::string& t) override { win[h].items.push_back(t); }
+  void AddItem(Handle h, Str t) override { win[h].items.push_back(t); }
   void Focus(Handle) override {}
   Handle ActiveWindow() override { return 0; }
   void Pump() override {
+    if (!status) return;
     int bar = -1;
-    for (auto& [h, x] : win)
-      if (x.kind == "msctls_progress32") bar = x.position;
+    for (auto& [h, w] : win)
+      if (w.kind == "msctls_progress32") bar = w.position;
     const Window& s = win[status];
     rows.push_back({s.visible ? s.text : "", bar, 0});
     enabled += win[s.parent].enabled ? '1' : '0';
     if (onPump) onPump();
   }
   void RunUntil(const std::function<bool()>& done) override {
-    for (; !done() && !answers.empty(); answers.pop_front()) Click(find(answers.front()));
+    auto w = std::ranges::find_if(win, [&](auto& e) { return e.second.text == reply; });
+    if (w != win.end() && !reply.empty()) reply.clear(), Click(w->first);
     unanswered += !done();
   }
-  Handle CreateChild(unsigned, const std::string& kind, const std::string&, ChildStyle,
-                     const Rect& r, Handle parent, int, std::intptr_t, const void*) override {
-    return add(parent, nullptr, "", r, 0, kind);
+  Handle CreateChild(unsigned, Str kind, Str, ChildStyle, const Rect& r, Handle parent, int,
+                     std::intptr_t, const void*) override {
+    return add({parent, nullptr, "", kind, r, 0});
   }
-  std::intptr_t Send(Handle h, ProgressMessage m, std::uintptr_t n, std::intptr_t) override {
-    if (m == ProgressMessage::SetStep) win[h].step = static_cast<int>(n);
-    if (m == ProgressMessage::StepIt) win[h].position += win[h].step;
-    return 0;
+  std::intptr_t Send(Handle h, ProgressMessage m, std::uintptr_t, std::intptr_t) override {
+    return m == ProgressMessage::StepIt ? ++win[h].position : 0;
   }
   void DestroyChild(Handle h) override { Destroy(h); }
-  Answer ShowMessageBox(Handle, const std::string& text, const std::string& title,
-                        MessageBoxStyle) override {
+  Answer ShowMessageBox(Handle, Str text, Str title, MessageBoxStyle) override {
     boxes.push_back(title + "|" + text);
     return answer;
   }
@@ -224,12 +186,13 @@ struct Prova : ::testing::Test {
     forms::ResetAll();
     EXPECT_EQ(0, fake.unanswered);
   }
-  // Closes a form as `why` says: its own code, the end of the session, or a request to
-  // its window (the title bar's close box, the task manager).
+  // Closes a form by its code, the end of the session or a request to its window (the
+  // close box, the task manager), as `why` says.
   void close(forms::Form& f, UnloadMode why) {
+    WindowEvents& e = f;
     if (why == UnloadMode::Code) return f.Unload();
-    if (why == UnloadMode::AppWindows) return fake.EndSession();
-    fake.Close(f.hWnd(), why);
+    if (why != UnloadMode::AppWindows) return e.OnCloseRequest(why);
+    if (e.OnQueryEndSession()) e.OnEndSession();
   }
   Fake fake;
 };

@@ -1,70 +1,31 @@
-// The uninstaller on the platform in memory: the removal run on the fake clock, and what
-// it removes wherever the special folders are, or are not.
+// The uninstaller on the platform in memory: the removal run, and what it removes wherever
+// the special folders are, or are not.
 #include "fake/Fake.h"
 #include "frmMain.h"
 
 namespace platform {
 namespace {
 
-const std::string D = "C:\\Programmi\\QelPictura", kAltrove = "C:\\altrove";
-const std::string
-    kConferma = "Disinstallazione di QelPictura|QelPictura verrà ora rimosso dal computer",
-    kRimosso =
-        "QelSoftware|QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n";
-// What is looked at after the run, in groups: the installation folder; the desktop and the
-// menu folder for all users; the same for the user; the current folder; files no pattern
-// names.
-const std::vector<std::string> kVisti = {D + "\\QelPictura.exe",
-                                         D + "\\help.htm",
-                                         D + "\\temi\\happysmile.qelpictura",
-                                         D + "\\temi",
-                                         D + "\\Uninstall.exe",
-                                         "C:\\Public\\Desktop\\QelPictura.lnk",
-                                         "C:\\Public\\Programs\\QelPictura\\QelPictura.lnk",
-                                         "C:\\Public\\Programs\\QelPictura",
-                                         "C:\\io\\Desktop\\QelPictura.lnk",
-                                         "C:\\io\\Programs\\QelPictura\\QelPictura.lnk",
-                                         "C:\\io\\Programs\\QelPictura",
-                                         kAltrove + "\\QelPictura.lnk",
-                                         kAltrove + "\\QelPictura\\QelPictura.lnk",
-                                         D + "\\temi\\sub\\x.qelpictura",
-                                         D + "\\help.htm.bak",
-                                         "C:\\Public\\Programs\\QelPictura\\nota.txt"};
-
-struct Uninstall : Prova {
-  Uninstall() {
-    for (std::size_t i = 0; i < 13; ++i)
-      if (i != 3 && i != 7 && i != 10) fake.Add(kVisti[i]);
-    fake.Add("C:\\Public\\Programs\\QelPictura\\Rimuovi QelPictura dal computer.lnk");
-    fake.cwd = kAltrove;
-    fake.special = {{Csidl::CommonDesktopDirectory, "C:\\Public\\Desktop"},
-                    {Csidl::Desktop, "C:\\io\\Desktop"},
-                    {Csidl::CommonPrograms, "C:\\Public\\Programs"},
-                    {Csidl::Programs, "C:\\io\\Programs"}};
-  }
-  frmMain& finestra() { return forms::instance<frmMain>(); }
-};
-
-// Each pump shows the table's status and bar and is followed by its pause; the window
-// stays disabled throughout, whatever is clicked or closed. The key goes after the second
-// pump, the shortcuts after the third, the files after the fourth.
-TEST_F(Uninstall, TheRemovalFollowsItsTimeline) {
-  frmMain& f = finestra();
-  f.Show();
-  fake.status = f.lbl.hWnd();
-  fake.onPump = [&] {
-    fake.Click(f.cmdRimuovi.hWnd());
-    close(f, UnloadMode::ControlMenu);
-    close(f, UnloadMode::TaskManager);
-  };
-  fake.Click(f.cmdRimuovi.hWnd());
-  EXPECT_EQ(attese::Rimozione(), fake.rows);
-  EXPECT_EQ(2000u, fake.clock);
-  EXPECT_EQ("00000", fake.enabled);
-  EXPECT_TRUE(fake.Enabled(f.hWnd()));
-  EXPECT_EQ("23334444", fake.changes);
-  EXPECT_EQ(std::vector<std::string>{"SOFTWARE\\Qel\\Pictura"}, fake.keys);
-}
+const std::string D = "C:\\Programmi\\QelPictura\\",
+                  kConferma =
+                      "Disinstallazione di QelPictura|QelPictura verrà ora rimosso dal "
+                      "computer",
+                  kRimosso =
+                      "QelSoftware|QelPictura è già stato disinstallato\r\nRimuovere "
+                      "manualmente la cartella\r\n";
+// What is looked at after the run, in groups: the installation folder; the desktop shortcut,
+// the menu folder's and the menu folder in C:\Tutti (the desktop and programs folder for
+// all users), in C:\Io (the user's) and in the current folder; files no pattern names.
+const std::vector<std::string> kVisti = [] {
+  std::vector<std::string> v;
+  for (const char* f :
+       {"QelPictura.exe", "help.htm", "temi\\happysmile.qelpictura", "temi", "Uninstall.exe"})
+    v.push_back(D + f);
+  for (std::string r : {"C:\\Tutti\\", "C:\\Io\\", "C:\\Altrove\\"})
+    v.insert(v.end(), {r + "QelPictura.lnk", r + "QelPictura\\QelPictura.lnk", r + "QelPictura"});
+  v.insert(v.end(), {D + "temi\\sub\\x.qelpictura", D + "help.htm.bak", v[7] + "\\nota.txt"});
+  return v;
+}();
 
 struct Caso {
   const char* nome;
@@ -73,58 +34,81 @@ struct Caso {
   std::string messaggio = kConferma;
 };
 void PrintTo(const Caso& c, std::ostream* os) { *os << c.nome; }
-struct Casi : Uninstall, ::testing::WithParamInterface<Caso> {};
+struct Rimozione : Prova, ::testing::WithParamInterface<Caso> {};
 
-TEST_P(Casi, RemoveWhatThePatternsNameWhereTheFoldersAre) {
+// Each pump shows the table's status and bar and is followed by its pause; the window stays
+// disabled throughout, whatever is clicked or closed. The key goes after the second pump,
+// the shortcuts after the third, the files after the fourth.
+TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
+  for (int i : {0, 1, 2, 4, 5, 6, 8, 9, 11, 12}) fake.Add(kVisti[i]);
+  fake.Add("C:\\Tutti\\QelPictura\\Rimuovi QelPictura dal computer.lnk");
+  fake.cwd = "C:\\Altrove";
+  fake.special = {{Csidl::CommonDesktopDirectory, "C:\\Tutti"},
+                  {Csidl::CommonPrograms, "C:\\Tutti"},
+                  {Csidl::Desktop, "C:\\Io"},
+                  {Csidl::Programs, "C:\\Io"}};
   GetParam().prima(fake);
-  finestra().Load();
-  if (finestra().Loaded()) finestra().Show(), fake.Click(finestra().cmdRimuovi.hWnd());
+  frmMain& f = forms::instance<frmMain>();
+  f.Load();
+  if (f.Loaded()) {
+    fake.status = f.lbl.hWnd();
+    fake.onPump = [&] {
+      fake.Click(f.cmdRimuovi.hWnd());
+      close(f, UnloadMode::ControlMenu);
+    };
+    f.Show();
+    fake.Click(f.cmdRimuovi.hWnd());
+  }
   std::string resta;
   for (std::size_t i = 0; char c : std::string(GetParam().resta))
     resta += c == ' ' ? ' ' : fake.kind(kVisti[i++]) ? '1' : '0';
   EXPECT_EQ(GetParam().resta, resta);
   EXPECT_EQ(std::vector<std::string>{GetParam().messaggio}, fake.boxes);
+  const bool corsa = GetParam().messaggio == kConferma && fake.answer == Answer::Ok;
+  EXPECT_EQ(corsa ? attese::Rimozione() : std::vector<attese::Tappa>{}, fake.rows);
+  EXPECT_EQ(corsa ? 2000u : 0u, fake.clock);
+  EXPECT_EQ(corsa ? "00000" : "", fake.enabled);
+  EXPECT_EQ(corsa ? "234" : "", fake.changes);
 }
 
 void Collega(Fake& f, const std::string& folder) { f.fs[f.key(folder)] = 'l'; }
 INSTANTIATE_TEST_SUITE_P(
-    Uninstall, Casi,
+    Uninstall, Rimozione,
     ::testing::Values(
-        Caso{"tutto", [](Fake&) {}, "00001 000 111 11 000"},
-        Caso{"annullata", [](Fake& f) { f.answer = Answer::Cancel; }, "11111 111 111 11 000"},
+        Caso{"tutto", [](Fake&) {}, "00001 000 111 111 000"},
+        Caso{"annullata", [](Fake& f) { f.answer = Answer::Cancel; }, "11111 111 111 111 000"},
         Caso{"desktopVuoto",
              [](Fake& f) {
                f.special[Csidl::CommonDesktopDirectory] = f.special[Csidl::Desktop] = "";
              },
-             "00001 100 111 11 000"},
+             "00001 100 111 111 000"},
         Caso{"programmiVuoti",
              [](Fake& f) { f.special[Csidl::CommonPrograms] = f.special[Csidl::Programs] = ""; },
-             "00001 011 111 11 000"},
+             "00001 011 111 111 000"},
         Caso{"comuniMancanti",
              [](Fake& f) {
-               std::erase_if(f.fs, [](auto& e) { return e.first.starts_with("c:\\public"); });
+               std::erase_if(f.fs, [](auto& e) { return e.first.starts_with("c:\\tutti"); });
              },
-             "00001 000 000 11 000"},
+             "00001 000 000 111 000"},
         Caso{"collegate",
              [](Fake& f) {
-               Collega(f, D + "\\temi");
-               Collega(f, "C:\\Public\\Desktop");
-               Collega(f, "C:\\Public\\Programs\\QelPictura");
+               for (int i : {3, 7}) Collega(f, kVisti[i]);
+               Collega(f, "C:\\Tutti");
              },
-             "00111 111 111 11 000"},
+             "00111 111 111 111 000"},
         Caso{"nonNominati",
              [](Fake& f) {
-               for (std::size_t i = 13; i < kVisti.size(); ++i) f.Add(kVisti[i]);
+               for (int i : {14, 15, 16}) f.Add(kVisti[i]);
              },
-             "00011 001 111 11 111"},
-        Caso{"senzaProgramma", [](Fake& f) { f.fs.erase(f.key(D + "\\QelPictura.exe")); },
-             "01111 111 111 11 000", kRimosso + D},
+             "00011 001 111 111 111"},
+        Caso{"senzaProgramma", [](Fake& f) { f.fs.erase(f.key(kVisti[0])); },
+             "01111 111 111 111 000", kRimosso + "C:\\Programmi\\QelPictura"},
         Caso{"senzaCartella",
              [](Fake& f) {
                f.own = "";
                f.Add("C:\\QelPictura.exe");
              },
-             "11111 111 111 11 000", kRimosso}),
+             "11111 111 111 111 000", kRimosso}),
     [](const auto& i) { return std::string(i.param.nome); });
 
 }  // namespace
