@@ -1,6 +1,7 @@
-// The platform in memory, one object for the four interfaces: files and folders by path,
-// the shell's folders, programs started, a clock that pauses advance, and windows a test
-// clicks. Each event pump adds a row to the timeline, which the pauses after it complete.
+// The platform in memory, one object for the four interfaces and the unit tests' fixture:
+// files and folders by path, the shell's folders, programs started, a clock that pauses
+// advance, and windows a test clicks. Each event pump adds a row to the timeline, which
+// the pauses after it complete.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <map>
 
 #include "Attese.h"
+#include "Impronta.h"
 #include "forms/Form.h"
 #include "platform/Wildcard.h"
 
@@ -16,14 +18,53 @@ namespace platform {
 
 using Str = const std::string&;
 
-struct Fake : Files, Shell, Processes, Windows {
-  Fake() { Install(&all); }
-  ~Fake() override { Install(nullptr); }
-
+// The machine: the package in the current folder, all users' desktop and programs folder
+// C:\Tutti, the user's C:\Io (made when asked for).
+struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
+  Fake() {
+    Install(&all);
+    for (const char* f : impronta::kFileSistema) Add(f);
+    for (const char* f :
+         {impronta::kProgramma, impronta::kAiuto, impronta::kTema, impronta::kDisinstallatore})
+      Add(f);
+    for (Str f : {system, cwd, std::string("C:\\Program Files"), kTutti}) Add(f, 'd');
+  }
+  ~Fake() override {
+    forms::ResetAll();
+    Install(nullptr);
+  }
   // Each path, absolute and in small letters, is a file 'f', a folder 'd' or a folder 'l'
   // that is a link to another place. A relative path lies in the current folder `cwd`.
   std::map<std::string, char> fs{{"c:", 'd'}};
-  std::string cwd = "C:\\pacchetto", own = "C:\\Programmi\\QelPictura";
+  std::string cwd = "C:\\pacchetto", own = "C:\\Programmi\\QelPictura", kTutti = "C:\\Tutti\\";
+  std::map<Csidl, std::string> special = {
+      {Csidl::ProgramFiles, "C:\\Program Files"},
+      {Csidl::CommonDesktopDirectory, kTutti},
+      {Csidl::CommonPrograms, kTutti},
+      {Csidl::Desktop, "C:\\Io"},
+      {Csidl::Programs, "C:\\Io"}};                         // "" where the shell has none
+  std::string system = "C:\\windows\\system32\\", refused;  // refused: a shortcut not saved
+  bool scripting = true;                                    // "WScript.Shell" can be made
+  unsigned links = 0, clock = 0, modals = 0;  // shortcuts saved, ms paused, modal forms shown
+  std::vector<std::string> started;  // "program|command line|show", "user program|folder|show"
+  std::vector<std::string> boxes;    // "title|text" of each message box
+  Answer answer = Answer::Ok;        // what every message box answers
+  struct Window {
+    Handle parent = 0;
+    WindowEvents* events = nullptr;  // forms only
+    std::string text = "";
+    Rect rect = {};
+    int id = 0, position = 0;
+    bool enabled = true, visible = false;
+    std::vector<std::string> items = {};
+  };
+  std::map<Handle, Window> win;
+  Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status label
+  std::vector<attese::Tappa> rows;       // the timeline
+  std::string enabled;           // at each pump, 1 when the status label's form is enabled, else 0
+  std::string changes;           // the pumps before each run of deletions
+  std::function<void()> onPump;  // runs at each pump
+
   std::string key(std::string p) const {
     if (p.starts_with('\\')) p.insert(0, "C:");
     if (!p.empty() && p.find(':') == std::string::npos) p = cwd + "\\" + p;
@@ -36,13 +77,39 @@ struct Fake : Files, Shell, Processes, Windows {
   bool folder(Str p) const { return kind(p) == 'd' || kind(p) == 'l'; }
   bool put(Str p, char k) { return folder(up(key(p))) && (fs[key(p)] = k); }
   void Add(Str p, char k = 'f') {  // with the folders above it
-    for (auto i = p.find('\\', 3); i != std::string::npos; i = p.find('\\', i + 1))
+    for (auto i = p.find('\\', 3); i < p.size() - 1; i = p.find('\\', i + 1))
       fs.try_emplace(key(p.substr(0, i)), 'd');
     fs[key(p)] = k;
   }
   void changed() {
     const char pumps = static_cast<char>('0' + rows.size());
     if (!changes.ends_with(pumps)) changes += pumps;
+  }
+  Handle add(const Window& w) { return win[++last] = w, last; }
+  // Pressed as the user would: only on an enabled, shown control of an enabled, shown form.
+  void Click(Handle c) {
+    Window &x = win[c], &f = win[x.parent];
+    if (f.events && f.enabled && f.visible && x.enabled && x.visible) f.events->OnCommand(x.id);
+  }
+  // Closes a form by its code, the end of the session or a request to its window (the
+  // close box, the task manager), as `why` says.
+  void close(forms::Form& f, UnloadMode why) {
+    WindowEvents& e = f;
+    if (why == UnloadMode::Code) return f.Unload();
+    if (why != UnloadMode::AppWindows) return e.OnCloseRequest(why);
+    if (e.OnQueryEndSession()) e.OnEndSession();
+  }
+  // Shows the form and presses `button`, the timeline reading `label`; at each pump the
+  // button is pressed again and the form asked to close, which changes nothing meanwhile.
+  void Run(forms::Form& form, forms::Control& label, forms::Control& button) {
+    status = label.hWnd();
+    onPump = [&] {
+      Click(button.hWnd());
+      close(form, UnloadMode::TaskManager);
+      close(form, UnloadMode::ControlMenu);
+    };
+    form.Show();
+    Click(button.hWnd());
   }
 
   bool MakeFolder(Str p) override { return !kind(p) && put(p, 'd'); }
@@ -64,16 +131,9 @@ struct Fake : Files, Shell, Processes, Windows {
     return kind(p) ? std::optional(folder(p) ? kAttributeFolder : kAttributeNormal) : std::nullopt;
   }
   bool IsLink(Str p) override { return kind(p) == 'l'; }
-
-  std::map<Csidl, std::string> special;  // the shell's folders; "" where it has none
-  std::string system = "C:\\windows\\system32", refused;  // refused: a shortcut not saved
-  bool scripting = true;                                  // "WScript.Shell" can be made
-  unsigned links = 0, clock = 0;                          // shortcuts saved, ms paused
-  std::vector<std::string> started;  // "program|command line|show", "user program|folder|show"
   std::string SpecialFolder(Csidl csidl, bool create) override {
-    const std::string p = special[csidl];
-    if (create && !p.empty()) MakeFolder(p);
-    return folder(p) ? p : "";
+    if (create && !special[csidl].empty()) MakeFolder(special[csidl]);
+    return folder(special[csidl]) ? special[csidl] : "";
   }
   std::string SystemDirectory(unsigned) override { return system; }
   std::optional<std::string> BrowseForFolder(Handle, Str, BrowseStyle) override { return {}; }
@@ -93,43 +153,14 @@ struct Fake : Files, Shell, Processes, Windows {
     clock += ms;
     if (!rows.empty()) rows.back().pausa += ms;
   }
-
-  struct Window {
-    Handle parent = 0;
-    WindowEvents* events = nullptr;  // forms only
-    std::string text = "", kind = "";
-    Rect rect = {};
-    int id = 0, position = 0;
-    bool enabled = true, visible = false;
-    std::vector<std::string> items = {};
-  };
-  std::map<Handle, Window> win;
-  Handle last = 0;
-  Handle status = 0;                // the label whose text the timeline shows
-  std::vector<attese::Tappa> rows;  // the timeline
-  std::string enabled;  // at each pump, 1 when the status label's form is enabled, else 0
-  std::string changes;  // how many pumps came before each run of deletions
-  std::function<void()> onPump;
-  std::string reply;  // the caption of the button that answers the next modal form
-  int unanswered = 0;
-  Answer answer = Answer::Ok;      // what every message box answers
-  std::vector<std::string> boxes;  // "title|text" of each message box
-
-  Handle add(const Window& w) { return win[++last] = w, last; }
-  // Pressed as the user would: only on an enabled, shown control of an enabled, shown form.
-  void Click(Handle c) {
-    Window &x = win[c], &f = win[x.parent];
-    if (f.events && f.enabled && f.visible && x.enabled && x.visible) f.events->OnCommand(x.id);
-  }
-
   void InitCommonControls() override {}
   int Dpi() override { return 96; }
   Rect WorkArea() override { return {0, 0, 1024, 768}; }
   Handle CreateForm(WindowEvents* e, Str t, int w, int h, int, Handle) override {
-    return add({0, e, t, "", {0, 0, w, h}, 0});
+    return add({0, e, t, {0, 0, w, h}});
   }
-  Handle CreateControl(Handle f, int id, const ControlLook&, Str t, const Rect& r, int) override {
-    return add({f, nullptr, t, "", r, id});
+  Handle CreateControl(Handle f, int id, const ControlLook&, Str t, const Rect&, int) override {
+    return add({f, nullptr, t, {}, id});
   }
   void Destroy(Handle h) override {
     std::erase_if(win, [h](const auto& e) { return e.first == h || e.second.parent == h; });
@@ -140,7 +171,7 @@ struct Fake : Files, Shell, Processes, Windows {
   void SetVisible(Handle h, bool v) override { win[h].visible = v; }
   void SetCentred(Handle, bool) override {}
   void SetRect(Handle h, const Rect& r) override { win[h].rect = r; }
-  void SetLayout(Handle h, const Rect& r, int) override { win[h].rect = r; }
+  void SetLayout(Handle, const Rect&, int) override {}
   Rect GetRect(Handle h) override { return win[h].rect; }
   int TextWidth(Handle, Str) override { return 0; }
   int Check(Handle) override { return 0; }
@@ -150,22 +181,15 @@ struct Fake : Files, Shell, Processes, Windows {
   Handle ActiveWindow() override { return 0; }
   void Pump() override {
     if (!status) return;
-    int bar = -1;
-    for (auto& [h, w] : win)
-      if (w.kind == "msctls_progress32") bar = w.position;
     const Window& s = win[status];
-    rows.push_back({s.visible ? s.text : "", bar, 0});
+    rows.push_back({s.visible ? s.text : "", win.contains(bar) ? win[bar].position : -1, 0});
     enabled += win[s.parent].enabled ? '1' : '0';
     if (onPump) onPump();
   }
-  void RunUntil(const std::function<bool()>& done) override {
-    auto w = std::ranges::find_if(win, [&](auto& e) { return e.second.text == reply; });
-    if (w != win.end() && !reply.empty()) reply.clear(), Click(w->first);
-    unanswered += !done();
-  }
-  Handle CreateChild(unsigned, Str kind, Str, ChildStyle, const Rect& r, Handle parent, int,
-                     std::intptr_t, const void*) override {
-    return add({parent, nullptr, "", kind, r, 0});
+  void RunUntil(const std::function<bool()>&) override { ++modals; }  // left unanswered
+  Handle CreateChild(unsigned, Str, Str, ChildStyle, const Rect&, Handle parent, int, std::intptr_t,
+                     const void*) override {
+    return bar = add({parent});
   }
   std::intptr_t Send(Handle h, ProgressMessage m, std::uintptr_t, std::intptr_t) override {
     return m == ProgressMessage::StepIt ? ++win[h].position : 0;
@@ -175,26 +199,7 @@ struct Fake : Files, Shell, Processes, Windows {
     boxes.push_back(title + "|" + text);
     return answer;
   }
-
   Platform all{*this, *this, *this, *this};
-};
-
-// What every unit test stands on: a fresh fake, every form gone at the end, and no modal
-// form left without an answer.
-struct Prova : ::testing::Test {
-  ~Prova() override {
-    forms::ResetAll();
-    EXPECT_EQ(0, fake.unanswered);
-  }
-  // Closes a form by its code, the end of the session or a request to its window (the
-  // close box, the task manager), as `why` says.
-  void close(forms::Form& f, UnloadMode why) {
-    WindowEvents& e = f;
-    if (why == UnloadMode::Code) return f.Unload();
-    if (why != UnloadMode::AppWindows) return e.OnCloseRequest(why);
-    if (e.OnQueryEndSession()) e.OnEndSession();
-  }
-  Fake fake;
 };
 
 }  // namespace platform
