@@ -19,7 +19,7 @@ namespace platform {
 using Str = const std::string&;
 
 // The machine: the package in the current folder, all users' desktop and programs folder
-// C:\Tutti, the user's C:\Io (made when asked for).
+// C:\Tutti, the user's in C:\Io (made when asked for).
 struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   Fake() {
     Install(&all);
@@ -27,7 +27,8 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     for (const char* f :
          {impronta::kProgramma, impronta::kAiuto, impronta::kTema, impronta::kDisinstallatore})
       Add(f);
-    for (Str f : {system, cwd, std::string("C:\\Program Files"), kTutti}) Add(f, 'd');
+    for (Str f : {system, cwd + "\\QelPictura", std::string("C:\\Program Files"), kTutti})
+      Add(f, 'd');
   }
   ~Fake() override {
     forms::ResetAll();
@@ -41,11 +42,12 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
       {Csidl::ProgramFiles, "C:\\Program Files"},
       {Csidl::CommonDesktopDirectory, kTutti},
       {Csidl::CommonPrograms, kTutti},
-      {Csidl::Desktop, "C:\\Io"},
-      {Csidl::Programs, "C:\\Io"}};                         // "" where the shell has none
+      {Csidl::Desktop, "C:\\Io\\Desktop"},
+      {Csidl::Programs, "C:\\Io\\Programmi"}};              // "" where the shell has none
   std::string system = "C:\\windows\\system32\\", refused;  // refused: a shortcut not saved
   bool scripting = true;                                    // "WScript.Shell" can be made
-  unsigned links = 0, clock = 0, modals = 0;  // shortcuts saved, ms paused, modal forms shown
+  // Shortcuts saved, ms paused, modal forms shown, special folders asked to be made.
+  unsigned links = 0, clock = 0, modals = 0, makes = 0;
   std::vector<std::string> started;  // "program|command line|show", "user program|folder|show"
   std::vector<std::string> boxes;    // "title|text" of each message box
   Answer answer = Answer::Ok;        // what every message box answers
@@ -62,7 +64,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status label
   std::vector<attese::Tappa> rows;       // the timeline
   std::string enabled;           // at each pump, 1 when the status label's form is enabled, else 0
-  std::string changes;           // the pumps before each run of deletions
+  std::string changes;           // at each deletion, how many pumps came before it
   std::function<void()> onPump;  // runs at each pump
 
   std::string key(std::string p) const {
@@ -81,10 +83,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
       fs.try_emplace(key(p.substr(0, i)), 'd');
     fs[key(p)] = k;
   }
-  void changed() {
-    const char pumps = static_cast<char>('0' + rows.size());
-    if (!changes.ends_with(pumps)) changes += pumps;
-  }
+  void changed() { changes += static_cast<char>('0' + rows.size()); }
   Handle add(const Window& w) { return win[++last] = w, last; }
   // Pressed as the user would: only on an enabled, shown control of an enabled, shown form.
   void Click(Handle c) {
@@ -132,8 +131,10 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   }
   bool IsLink(Str p) override { return kind(p) == 'l'; }
   std::string SpecialFolder(Csidl csidl, bool create) override {
-    if (create && !special[csidl].empty()) MakeFolder(special[csidl]);
-    return folder(special[csidl]) ? special[csidl] : "";
+    const std::string p = special[csidl];
+    makes += create;
+    if (create && !p.empty() && !kind(p)) Add(p, 'd');
+    return p;  // whether or not the folder is there
   }
   std::string SystemDirectory(unsigned) override { return system; }
   std::optional<std::string> BrowseForFolder(Handle, Str, BrowseStyle) override { return {}; }

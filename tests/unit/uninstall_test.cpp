@@ -18,12 +18,15 @@ const std::string kConferma =
 const std::string D = "C:\\Programmi\\QelPictura\\";
 const std::vector<std::string> kVisti = [] {
   std::vector<std::string> v;
-  for (const char* f :
-       {"QelPictura.exe", "help.htm", "temi\\happysmile.qelpictura", "temi", "Uninstall.exe"})
+  for (const char* f : {"QelPictura.exe", "help.htm", "temi\\happysmile.qelpictura",
+                        "temi\\LEGGIMI", "temi", "Uninstall.exe"})
     v.push_back(D + f);
-  for (std::string r : {"C:\\Tutti\\", "C:\\Io\\", "C:\\pacchetto\\"})
-    v.insert(v.end(), {r + "QelPictura.lnk", r + "QelPictura\\QelPictura.lnk", r + "QelPictura"});
-  v.insert(v.end(), {D + "temi\\sub\\x.qelpictura", D + "help.htm.bak", v[7] + "\\nota.txt"});
+  const std::string d[] = {"C:\\Tutti\\", "C:\\Io\\Desktop\\", "C:\\pacchetto\\"},
+                    p[] = {"C:\\Tutti\\", "C:\\Io\\Programmi\\", "C:\\pacchetto\\"};
+  for (int i : {0, 1, 2})
+    v.insert(v.end(),
+             {d[i] + "QelPictura.lnk", p[i] + "QelPictura\\QelPictura.lnk", p[i] + "QelPictura"});
+  v.insert(v.end(), {D + "temi\\sub\\x.qelpictura", D + "help.htm.bak", v[8] + "\\nota.txt"});
   return v;
 }();
 
@@ -39,10 +42,10 @@ void PrintTo(const Caso& c, std::ostream* os) { *os << c.prima; }
 struct Rimozione : Fake, ::testing::WithParamInterface<Caso> {};
 
 // Each pump shows the table's status and bar and is followed by its pause; the window stays
-// disabled throughout, whatever is clicked or closed. The key goes after the second pump,
-// the shortcuts after the third, the files after the fourth.
+// disabled throughout, whatever is clicked or closed; no folder is made. The key goes after
+// the second pump, the shortcuts after the third, the files after the fourth.
 TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
-  for (int i : {0, 1, 2, 4, 5, 6, 8, 9, 11, 12}) Add(kVisti[i]);
+  for (int i : {0, 1, 2, 3, 5, 6, 7, 9, 10, 12, 13}) Add(kVisti[i]);
   Add(kTutti + "QelPictura\\Rimuovi QelPictura dal computer.lnk");
   Add("C:\\QelPictura.exe");  // where a relative "\QelPictura.exe" would be found
   for (char g : std::string(GetParam().prima)) {
@@ -51,9 +54,9 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
     if (g == 'P') special[Csidl::CommonPrograms] = special[Csidl::Programs] = "";
     if (g == 'C') std::erase_if(fs, [](auto& e) { return e.first.starts_with("c:\\tutti"); });
     if (g == 'L')
-      for (Str l : {kVisti[3], kVisti[7], kTutti}) fs[key(l)] = 'l';
+      for (Str l : {kVisti[4], kVisti[8], kTutti}) fs[key(l)] = 'l';
     if (g == 'N')
-      for (int i : {14, 15, 16}) Add(kVisti[i]);
+      for (int i : {15, 16, 17}) Add(kVisti[i]);
     if (g == 'p') fs.erase(key(kVisti[0]));
     if (g == 'o') own = "";
   }
@@ -67,18 +70,19 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   EXPECT_EQ(std::vector<std::string>{GetParam().messaggio}, boxes);
   const bool corsa = GetParam().messaggio == kConferma && answer == Answer::Ok;
   EXPECT_EQ(corsa ? attese::Rimozione() : std::vector<attese::Tappa>{}, rows);
-  EXPECT_EQ(std::tuple(corsa ? 2000u : 0u, corsa ? "00000" : "", corsa ? "234" : ""),
-            std::tuple(clock, enabled, changes));
+  EXPECT_EQ(std::tuple(corsa ? 2000u : 0u, corsa ? "00000" : "", 0u),
+            std::tuple(clock, enabled, makes));
+  EXPECT_EQ(*GetParam().prima ? changes : "23334444", changes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Uninstall, Rimozione,
-    ::testing::Values(Caso{"", "00001 000 111 111 000"}, Caso{"a", "11111 111 111 111 000"},
-                      Caso{"D", "00001 100 111 111 000"}, Caso{"P", "00001 011 111 111 000"},
-                      Caso{"C", "00001 000 000 111 000"}, Caso{"L", "00111 111 111 111 000"},
-                      Caso{"N", "00011 001 111 111 111"},
-                      Caso{"p", "01111 111 111 111 000", kRimosso + "C:\\Programmi\\QelPictura"},
-                      Caso{"o", "11111 111 111 111 000", kRimosso}),
+    ::testing::Values(Caso{"", "000001 000 111 111 000"}, Caso{"a", "111111 111 111 111 000"},
+                      Caso{"D", "000001 100 111 111 000"}, Caso{"P", "000001 011 111 111 000"},
+                      Caso{"C", "000001 000 000 111 000"}, Caso{"L", "001111 111 111 111 000"},
+                      Caso{"N", "000011 001 111 111 111"},
+                      Caso{"p", "011111 111 111 111 000", kRimosso + "C:\\Programmi\\QelPictura"},
+                      Caso{"o", "111111 111 111 111 000", kRimosso}),
     [](const auto& i) { return *i.param.prima ? std::string(i.param.prima) : "tutto"; });
 
 }  // namespace
