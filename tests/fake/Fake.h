@@ -1,14 +1,10 @@
 // The platform in memory, one object for the four interfaces and the unit tests' fixture:
-// files and folders by path, the shell's folders, programs started, a clock that pauses
-// advance, and windows a test clicks. Each event pump adds a row to the timeline, which
-// the pauses after it complete.
+// files by path, the shell's folders, programs started, a clock that pauses advance, and
+// windows a test clicks. Each event pump adds a row to the timeline; the pauses complete it.
 #pragma once
-
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <map>
-
 #include "Attese.h"
 #include "Impronta.h"
 #include "forms/Form.h"
@@ -22,11 +18,10 @@ using Str = const std::string&;
 // C:\Tutti, the user's in C:\Io (made when asked for).
 struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   Fake() {
+    using namespace impronta;
     Install(&all);
-    for (const char* f : impronta::kFileSistema) Add(f);
-    for (const char* f :
-         {impronta::kProgramma, impronta::kAiuto, impronta::kTema, impronta::kDisinstallatore})
-      Add(f);
+    for (const char* f : kFileSistema) Add(f);
+    for (const char* f : {kProgramma, kAiuto, kTema, kDisinstallatore}) Add(f);
     for (Str f : {system, cwd + "\\QelPictura", std::string("C:\\Program Files"), kTutti})
       Add(f, 'd');
   }
@@ -48,9 +43,9 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   bool scripting = true;                                    // "WScript.Shell" can be made
   // Shortcuts saved, ms paused, modal forms shown, special folders asked to be made.
   unsigned links = 0, clock = 0, modals = 0, makes = 0;
-  std::vector<std::string> started;  // "program|command line|show", "user program|folder|show"
-  std::vector<std::string> boxes;    // "title|text" of each message box
-  Answer answer = Answer::Ok;        // what every message box answers
+  std::vector<std::string> started;       // "program|command line|show", "user program|folder|show"
+  std::vector<std::string> boxes, items;  // texts of message boxes, lines of the list box
+  Answer answer = Answer::Ok;             // what every message box answers
   struct Window {
     Handle parent = 0;
     WindowEvents* events = nullptr;  // forms only
@@ -58,7 +53,6 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     Rect rect = {};
     int id = 0, position = 0;
     bool enabled = true, visible = false;
-    std::vector<std::string> items = {};
   };
   std::map<Handle, Window> win;
   Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status label
@@ -177,7 +171,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   int TextWidth(Handle, Str) override { return 0; }
   int Check(Handle) override { return 0; }
   void SetCheck(Handle, int) override {}
-  void AddItem(Handle h, Str t) override { win[h].items.push_back(t); }
+  void AddItem(Handle, Str t) override { items.push_back(t); }
   void Focus(Handle) override {}
   Handle ActiveWindow() override { return 0; }
   void Pump() override {
@@ -196,8 +190,8 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     return m == ProgressMessage::StepIt ? ++win[h].position : 0;
   }
   void DestroyChild(Handle h) override { Destroy(h); }
-  Answer ShowMessageBox(Handle, Str text, Str title, MessageBoxStyle) override {
-    boxes.push_back(title + "|" + text);
+  Answer ShowMessageBox(Handle, Str text, Str, MessageBoxStyle) override {
+    boxes.push_back(text);
     return answer;
   }
   Platform all{*this, *this, *this, *this};

@@ -57,7 +57,7 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   EXPECT_EQ("1" + std::string(rows.size() - 2, '0') + "1", enabled);
   EXPECT_EQ(GetParam().collegamenti, links);
   const auto& errori = GetParam().errori;
-  EXPECT_EQ(errori, win[finale.Errori.hWnd()].items);
+  EXPECT_EQ(errori, items);
   EXPECT_EQ(std::pair(errori.empty(), !errori.empty()),
             std::pair(finale.lblD.Visible(), finale.Errori.Visible()));
   EXPECT_EQ(!errori.empty() && errori[0] == kEssenziali, kind(D + "\\msvbvm60.dll") == 'f');

@@ -6,12 +6,9 @@
 namespace platform {
 namespace {
 
-const std::string kConferma =
-                      "Disinstallazione di QelPictura|QelPictura verrà ora rimosso dal "
-                      "computer",
-                  kRimosso =
-                      "QelSoftware|QelPictura è già stato disinstallato\r\nRimuovere "
-                      "manualmente la cartella\r\n";
+const std::string
+    kConferma = "QelPictura verrà ora rimosso dal computer",
+    kRimosso = "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n";
 // What is looked at after the run, in groups: the installation folder; the desktop shortcut,
 // the menu folder's and the menu folder, in all users' folder, the user's and the current
 // folder; files no pattern names.
