@@ -69,7 +69,7 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   EXPECT_EQ(corsa ? attese::Rimozione() : std::vector<attese::Tappa>{}, rows);
   EXPECT_EQ(std::tuple(corsa ? 2000u : 0u, corsa ? "00000" : "", 0u),
             std::tuple(clock, enabled, makes));
-  EXPECT_EQ(*GetParam().prima ? changes : "23334444", changes);
+  EXPECT_TRUE(*GetParam().prima || changes == "23334444") << changes;
 }
 
 INSTANTIATE_TEST_SUITE_P(
