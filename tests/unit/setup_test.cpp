@@ -92,6 +92,19 @@ INSTANTIATE_TEST_SUITE_P(
                       Esito{"dpe", {kEssenziali, kCollegamenti, kPrincipale}, 2}),
     [](const auto& i) { return *i.param.guasti ? std::string(i.param.guasti) : "nessuno"; });
 
+// The folder proposed is the first that exists of Program Files as the shell knows it,
+// "C:\programmi" and "C:\Program Files", with the product's folder; else "C:\QelPictura".
+TEST_F(Fake, ProposesTheFirstFolderThatExists) {
+  special[Csidl::ProgramFiles] = "D:\\Prog";
+  for (std::string f : {"C:\\programmi", "D:\\Prog"}) Add(f, 'd');
+  for (std::string f : {"D:\\Prog", "C:\\programmi", "C:\\Program Files", ""}) {
+    EXPECT_EQ((f.empty() ? "C:" : f) + "\\QelPictura",
+              forms::instance<frmCartella>().txtPercorso.Text());
+    fs.erase(key(f));
+    forms::instance<frmCartella>().Unload();
+  }
+}
+
 // The code, the task manager and the end of the session close a page without a question;
 // its close box asks whether to cancel the installation, and the page stays meanwhile.
 TEST_F(Fake, OnlyTheCloseBoxAsksBeforeAPageCloses) {
