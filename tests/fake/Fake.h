@@ -15,7 +15,7 @@ namespace platform {
 using Str = const std::string&;
 
 // The machine: the package in the current folder, all users' desktop and programs folder
-// C:\Tutti, the user's in C:\Io (made when asked for).
+// C:\Tutti; the user's own are unknown to the shell.
 struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   Fake() {
     using namespace impronta;
@@ -29,37 +29,29 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     forms::ResetAll();
     Install(nullptr);
   }
-  // Each path, absolute and in small letters, is a file 'f', a folder 'd' or a folder 'l'
-  // that is a link to another place. A relative path lies in the current folder `cwd`.
+  // Each path, absolute and in small letters, is a file 'f' or a folder 'd'. A relative
+  // path lies in the current folder `cwd`.
   std::map<std::string, char> fs{{"c:", 'd'}};
   std::string cwd = "C:\\pacchetto", own = "C:\\Programmi\\QelPictura", kTutti = "C:\\Tutti\\";
-  std::map<Csidl, std::string> special = {
-      {Csidl::ProgramFiles, "C:\\Program Files"},
-      {Csidl::CommonDesktopDirectory, kTutti},
-      {Csidl::CommonPrograms, kTutti},
-      {Csidl::Desktop, "C:\\Io\\Desktop"},
-      {Csidl::Programs, "C:\\Io\\Programmi"}};              // "" where the shell has none
+  std::map<Csidl, std::string> special = {{Csidl::ProgramFiles, "C:\\Program Files"},
+                                          {Csidl::CommonDesktopDirectory, kTutti},
+                                          {Csidl::CommonPrograms, kTutti}};  // "": none
   std::string system = "C:\\windows\\system32\\", refused;  // refused: a shortcut not saved
-  bool scripting = true;                                    // "WScript.Shell" can be made
-  // Shortcuts saved, ms paused, modal forms shown, special folders asked to be made.
-  unsigned links = 0, clock = 0, modals = 0, makes = 0;
+  unsigned clock = 0, modals = 0;                           // ms paused, modal forms shown
   std::vector<std::string> started;       // "program|command line|show", "user program|folder|show"
   std::vector<std::string> boxes, items;  // texts of message boxes, lines of the list box
-  Answer answer = Answer::Ok;             // what every message box answers
   struct Window {
     Handle parent = 0;
     WindowEvents* events = nullptr;  // forms only
     std::string text = "";
-    Rect rect = {};
     int id = 0, position = 0;
     bool enabled = true, visible = false;
   };
   std::map<Handle, Window> win;
   Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status label
   std::vector<attese::Tappa> rows;       // the timeline
-  std::string enabled;           // at each pump, 1 when the status label's form is enabled, else 0
-  std::string changes;           // at each deletion, how many pumps came before it
-  std::function<void()> onPump;  // runs at each pump
+  std::string enabled;  // at each pump, 1 when the status label's form is enabled, else 0
+  std::string changes;  // at each deletion, how many pumps came before it
 
   std::string key(std::string p) const {
     if (p.starts_with('\\')) p.insert(0, "C:");
@@ -70,7 +62,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   }
   static std::string up(Str k) { return k.substr(0, k.rfind('\\')); }
   char kind(Str p) const { return fs.contains(key(p)) ? fs.at(key(p)) : 0; }
-  bool folder(Str p) const { return kind(p) == 'd' || kind(p) == 'l'; }
+  bool folder(Str p) const { return kind(p) == 'd'; }
   bool put(Str p, char k) { return folder(up(key(p))) && (fs[key(p)] = k); }
   void Add(Str p, char k = 'f') {  // with the folders above it
     for (auto i = p.find('\\', 3); i < p.size() - 1; i = p.find('\\', i + 1))
@@ -79,11 +71,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   }
   void changed() { changes += static_cast<char>('0' + rows.size()); }
   Handle add(const Window& w) { return win[++last] = w, last; }
-  // Pressed as the user would: only on an enabled, shown control of an enabled, shown form.
-  void Click(Handle c) {
-    Window &x = win[c], &f = win[x.parent];
-    if (f.events && f.enabled && f.visible && x.enabled && x.visible) f.events->OnCommand(x.id);
-  }
+  void Click(Handle c) { win[win[c].parent].events->OnCommand(win[c].id); }
   // Closes a form by its code, the end of the session or a request to its window (the
   // close box, the task manager), as `why` says.
   void close(forms::Form& f, UnloadMode why) {
@@ -92,15 +80,9 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     if (why != UnloadMode::AppWindows) return e.OnCloseRequest(why);
     if (e.OnQueryEndSession()) e.OnEndSession();
   }
-  // Shows the form and presses `button`, the timeline reading `label`; at each pump the
-  // button is pressed again and the form asked to close, which changes nothing meanwhile.
+  // Shows the form and presses `button`, the timeline reading `label`.
   void Run(forms::Form& form, forms::Control& label, forms::Control& button) {
     status = label.hWnd();
-    onPump = [&] {
-      Click(button.hWnd());
-      close(form, UnloadMode::TaskManager);
-      close(form, UnloadMode::ControlMenu);
-    };
     form.Show();
     Click(button.hWnd());
   }
@@ -123,24 +105,16 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   std::optional<std::uint32_t> Attributes(Str p) override {
     return kind(p) ? std::optional(folder(p) ? kAttributeFolder : kAttributeNormal) : std::nullopt;
   }
-  bool IsLink(Str p) override { return kind(p) == 'l'; }
-  std::string SpecialFolder(Csidl csidl, bool create) override {
-    const std::string p = special[csidl];
-    makes += create;
-    if (create && !p.empty() && !kind(p)) Add(p, 'd');
-    return p;  // whether or not the folder is there
-  }
+  bool IsLink(Str) override { return false; }
+  std::string SpecialFolder(Csidl csidl, bool) override { return special[csidl]; }
   std::string SystemDirectory(unsigned) override { return system; }
   std::optional<std::string> BrowseForFolder(Handle, Str, BrowseStyle) override { return {}; }
   std::optional<RegistryValue> RegRead(Str) override { return {}; }
   std::optional<std::int16_t> TextToInt16(Str) override { return {}; }
   bool DeleteMachineKey(Str) override { return changed(), true; }
-  bool WriteShortcut(Str l, Str, ShowCommand, Str) override {
-    return scripting && l != refused && put(l, 'f') && ++links;
-  }
+  bool WriteShortcut(Str l, Str, ShowCommand, Str) override { return l != refused && put(l, 'f'); }
   bool Start(Str a, Str c, ShowCommand s) override {
-    started.push_back(a + "|" + c + "|" + std::to_string(static_cast<int>(s)));
-    return true;
+    return started.push_back(a + "|" + c + "|" + char('0' + static_cast<int>(s))), true;
   }
   bool StartAsUser(Str p, Str f, ShowCommand s) override { return Start("user " + p, f, s); }
   std::string OwnFolder() override { return own; }
@@ -151,11 +125,11 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   void InitCommonControls() override {}
   int Dpi() override { return 96; }
   Rect WorkArea() override { return {0, 0, 1024, 768}; }
-  Handle CreateForm(WindowEvents* e, Str t, int w, int h, int, Handle) override {
-    return add({0, e, t, {0, 0, w, h}});
+  Handle CreateForm(WindowEvents* e, Str t, int, int, int, Handle) override {
+    return add({0, e, t});
   }
   Handle CreateControl(Handle f, int id, const ControlLook&, Str t, const Rect&, int) override {
-    return add({f, nullptr, t, {}, id});
+    return add({f, nullptr, t, id});
   }
   void Destroy(Handle h) override {
     std::erase_if(win, [h](const auto& e) { return e.first == h || e.second.parent == h; });
@@ -165,9 +139,9 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   bool Enabled(Handle h) override { return win[h].enabled; }
   void SetVisible(Handle h, bool v) override { win[h].visible = v; }
   void SetCentred(Handle, bool) override {}
-  void SetRect(Handle h, const Rect& r) override { win[h].rect = r; }
+  void SetRect(Handle, const Rect&) override {}
   void SetLayout(Handle, const Rect&, int) override {}
-  Rect GetRect(Handle h) override { return win[h].rect; }
+  Rect GetRect(Handle) override { return {}; }
   int TextWidth(Handle, Str) override { return 0; }
   int Check(Handle) override { return 0; }
   void SetCheck(Handle, int) override {}
@@ -179,7 +153,6 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     const Window& s = win[status];
     rows.push_back({s.visible ? s.text : "", win.contains(bar) ? win[bar].position : -1, 0});
     enabled += win[s.parent].enabled ? '1' : '0';
-    if (onPump) onPump();
   }
   void RunUntil(const std::function<bool()>&) override { ++modals; }  // left unanswered
   Handle CreateChild(unsigned, Str, Str, ChildStyle, const Rect&, Handle parent, int, std::intptr_t,
@@ -191,8 +164,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   }
   void DestroyChild(Handle h) override { Destroy(h); }
   Answer ShowMessageBox(Handle, Str text, Str, MessageBoxStyle) override {
-    boxes.push_back(text);
-    return answer;
+    return boxes.push_back(text), Answer::Ok;
   }
   Platform all{*this, *this, *this, *this};
 };
