@@ -72,11 +72,10 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   void changed() { changes += static_cast<char>('0' + rows.size()); }
   Handle add(const Window& w) { return win[++last] = w, last; }
   void Click(Handle c) { win[win[c].parent].events->OnCommand(win[c].id); }
-  // Closes a form by its code, the end of the session or a request to its window (the
-  // close box, the task manager), as `why` says.
+  // Closes a form as `why` says: the end of the session, else a request to its window from
+  // its code, the close box or the task manager.
   void close(forms::Form& f, UnloadMode why) {
     WindowEvents& e = f;
-    if (why == UnloadMode::Code) return f.Unload();
     if (why != UnloadMode::AppWindows) return e.OnCloseRequest(why);
     if (e.OnQueryEndSession()) e.OnEndSession();
   }
