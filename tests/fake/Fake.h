@@ -22,22 +22,21 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     Install(&all);
     for (const char* f : kFileSistema) Add(f);
     for (const char* f : {kProgramma, kAiuto, kTema, kDisinstallatore}) Add(f);
-    for (Str f : {system, cwd + "\\QelPictura", std::string("C:\\Program Files"), kTutti})
-      Add(f, 'd');
+    for (Str f : {sys, cwd + "\\QelPictura", kTutti}) Add(f, 'd');
+    for (const char* f : {"C:\\Applicazioni", "C:\\Program Files"}) Add(f, 'd');
   }
   ~Fake() override {
     forms::ResetAll();
     Install(nullptr);
   }
-  // Each path, absolute and in small letters, is a file 'f' or a folder 'd'. A relative
-  // path lies in the current folder `cwd`.
+  // Files 'f' and folders 'd' by absolute path in small letters; a relative one is in `cwd`.
   std::map<std::string, char> fs{{"c:", 'd'}};
   std::string cwd = "C:\\pacchetto", own = "C:\\Programmi\\QelPictura", kTutti = "C:\\Tutti\\";
-  std::map<Csidl, std::string> special = {{Csidl::ProgramFiles, "C:\\Program Files"},
+  std::map<Csidl, std::string> special = {{Csidl::ProgramFiles, "C:\\Applicazioni"},
                                           {Csidl::CommonDesktopDirectory, kTutti},
                                           {Csidl::CommonPrograms, kTutti}};  // "": none
-  std::string system = "C:\\windows\\system32\\", refused;  // refused: a shortcut not saved
-  unsigned clock = 0;                                       // ms paused
+  std::string sys = "C:\\windows\\system32\\", refused;  // refused: a shortcut not saved
+  unsigned clock = 0;                                    // ms paused
   std::vector<std::string> started;       // "program|command line|show", "user program|folder|show"
   std::vector<std::string> boxes, items;  // texts of message boxes, lines of the list box
   struct Window {
@@ -72,8 +71,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   void changed() { changes += static_cast<char>('0' + rows.size()); }
   Handle add(const Window& w) { return win[++last] = w, last; }
   void Click(Handle c) { win[win[c].parent].events->OnCommand(win[c].id); }
-  // Closes a form as `why` says: the end of the session, else a request to its window from
-  // its code, the close box or the task manager.
+  // Closes a form at the end of the session, else as a request to its window from `why`.
   void close(forms::Form& f, UnloadMode why) {
     WindowEvents& e = f;
     if (why != UnloadMode::AppWindows) return e.OnCloseRequest(why);
@@ -106,7 +104,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   }
   bool IsLink(Str) override { return false; }
   std::string SpecialFolder(Csidl csidl, bool) override { return special[csidl]; }
-  std::string SystemDirectory(unsigned) override { return system; }
+  std::string SystemDirectory(unsigned) override { return sys; }
   std::optional<std::string> BrowseForFolder(Handle, Str, BrowseStyle) override { return {}; }
   std::optional<RegistryValue> RegRead(Str) override { return {}; }
   std::optional<std::int16_t> TextToInt16(Str) override { return {}; }

@@ -9,7 +9,7 @@ namespace platform {
 namespace {
 
 using namespace impronta;
-const std::string D = "C:\\Program Files\\QelPictura", kMenu = "C:\\Tutti\\QelPictura\\";
+const std::string kMenu = "C:\\Tutti\\QelPictura\\";
 const char *kEssenziali = "Non è stato possibile copiare dei files essenziali",
            *kNelMenu = "Impossibile creare dei collegamenti nel menu avvio",
            *kCollegamenti = "Problemi nella creazione dei collegamenti",
@@ -19,13 +19,14 @@ constexpr auto kCodice = UnloadMode::Code, kX = UnloadMode::ControlMenu,
                kTask = UnloadMode::TaskManager, kFine = UnloadMode::AppWindows;
 
 struct Esito {
-  // Broken before the run: the saving of the desktop (d), menu (m) or removal (r) shortcut;
-  // the system (S), programs (P) or desktop (D) folder, unknown to the shell; the main
-  // program in the package (p).
+  // Before the run, failing: the saving of the desktop (d), menu (m) or removal (r) shortcut;
+  // unknown to the shell: the system (S), programs (P) or desktop (D) folder; missing: the main
+  // program (p), the shell's Program Files (f), "C:\Program Files" (n); there: "C:\programmi" (i).
   std::string guasti;
-  std::vector<std::string> errori;         // the result page's list
-  unsigned collegamenti;                   // shortcuts saved
-  UnloadMode chiusura = UnloadMode::Code;  // how the result page closes; Code: "Chiudi"
+  std::vector<std::string> errori;                 // the result page's list
+  unsigned collegamenti;                           // shortcuts saved
+  UnloadMode chiusura = UnloadMode::Code;          // Code: "Chiudi"
+  std::string D = "C:\\Applicazioni\\QelPictura";  // the folder proposed and installed
 };
 struct Installazione : Fake, ::testing::WithParamInterface<Esito> {};
 
@@ -37,22 +38,24 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   for (char g : GetParam().guasti) {
     if (g == 'd' || g == 'm') refused = (g == 'd' ? kTutti : kMenu) + kCollegamento;
     if (g == 'r') refused = kMenu + kCollegamentoRimuovi;
-    if (g == 'S') system = "";
+    if (g == 'S') sys = "";
     if (g == 'P') special[Csidl::CommonPrograms] = "";
     if (g == 'D') special[Csidl::CommonDesktopDirectory] = "";
-    if (g == 'p') fs.erase(key(kProgramma));
+    if (g == 'p' || g == 'f' || g == 'n')
+      fs.erase(key(g == 'p' ? kProgramma : g == 'f' ? "C:\\Applicazioni" : "C:\\Program Files"));
+    if (g == 'i') Add("C:\\programmi", 'd');
   }
+  const std::string& D = GetParam().D;
   frmCartella& pagina = forms::instance<frmCartella>();
   frmFinale& finale = forms::instance<frmFinale>();
   Run(pagina, pagina.lblE, pagina.cmdConferma);
-  auto righe = attese::Installazione(D, system);  // a pump for each shortcut saved
+  auto righe = attese::Installazione(D, sys);  // a pump for each shortcut saved
   righe.erase(righe.end() - 5, righe.end() - 2 - GetParam().collegamenti);
   EXPECT_EQ(std::pair(righe, 2740u), std::pair(rows, clock));
   EXPECT_EQ("1" + std::string(rows.size() - 2, '0') + "1", enabled);
   const auto& errori = GetParam().errori;
-  EXPECT_EQ(errori, items);
-  EXPECT_EQ(std::pair(errori.empty(), !errori.empty()),
-            std::pair(finale.lblD.Visible(), finale.Errori.Visible()));
+  EXPECT_EQ(std::tuple(errori, errori.empty(), !errori.empty()),
+            std::tuple(items, finale.lblD.Visible(), finale.Errori.Visible()));
   EXPECT_EQ(!errori.empty() && errori[0] == kEssenziali, kind(D + "\\msvbvm60.dll") == 'f');
   EXPECT_EQ(std::pair(false, true), std::pair(pagina.Loaded(), win[finale.hWnd()].visible));
   const UnloadMode why = GetParam().chiusura;
@@ -62,8 +65,7 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   EXPECT_EQ(why == kX, forms::instance<frmMain>().Loaded());
   std::vector<std::string> avviati;  // from the system directory, minimised (2)
   for (const char* f : attese::kRuntime)
-    if (!system.empty())
-      avviati.push_back(system + "REGSVR32.EXE|REGSVR32.EXE /s " + system + f + "|2");
+    if (!sys.empty()) avviati.push_back(sys + "REGSVR32.EXE|REGSVR32.EXE /s " + sys + f + "|2");
   if (GetParam().guasti.find('p') == std::string::npos)
     avviati.push_back("user " + D + "\\QelPictura.exe|" + D + "|1");
   EXPECT_EQ(avviati, started);
@@ -71,13 +73,14 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
 
 INSTANTIATE_TEST_SUITE_P(
     Setup, Installazione,
-    ::testing::Values(Esito{"", {}, 3, kTask}, Esito{"d", {kCollegamenti}, 2, kX},
+    ::testing::Values(Esito{"i", {}, 3, kTask}, Esito{"d", {kCollegamenti}, 2, kX},
                       Esito{"m", {kCollegamenti}, 2, kTask}, Esito{"r", {kCollegamenti}, 2, kFine},
-                      Esito{"S", {kEssenziali}, 3}, Esito{"P", {kNelMenu}, 0},
-                      Esito{"D", {kCollegamenti}, 2},
+                      Esito{"Sfn", {kEssenziali}, 3, kCodice, "C:\\QelPictura"},
+                      Esito{"Pfi", {kNelMenu}, 0, kCodice, "C:\\programmi\\QelPictura"},
+                      Esito{"Df", {kCollegamenti}, 2, kCodice, "C:\\Program Files\\QelPictura"},
                       Esito{"pSP", {kEssenziali, kNelMenu, kPrincipale}, 0, kFine},
                       Esito{"dpS", {kEssenziali, kCollegamenti, kPrincipale}, 2, kX}),
-    [](const auto& i) { return i.param.guasti.empty() ? "nessuno" : i.param.guasti; });
+    [](const auto& i) { return i.param.guasti; });
 
 }  // namespace
 }  // namespace platform
