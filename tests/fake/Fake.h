@@ -14,8 +14,8 @@ namespace platform {
 
 using Str = const std::string&;
 
-// The machine: the package in the current folder, all users' desktop and programs folder
-// C:\Tutti; the user's own are unknown to the shell.
+// The machine: the package in the current folder; Program Files, as the shell knows it, in
+// C:\Applicazioni; all users' desktop and programs in C:\Tutti, the user's own unknown.
 struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   Fake() {
     using namespace impronta;
