@@ -1,793 +1,571 @@
-// Faults and hostile surroundings, on the real programs: files that cannot be replaced,
-// system parts that are missing, unusual folders and registry values, programs and DLLs
-// planted where a careless search would find them, and an uninstaller copied elsewhere.
-#include <objbase.h>
+// Faults and hostile surroundings, one row each, every row in a prefix of its own: files
+// that cannot be replaced, system parts that are missing, unusual folders and registry
+// values, programs and DLLs planted where a careless search would find them, links, and
+// an uninstaller copied elsewhere.
 #include <shlobj.h>
-#include <tlhelp32.h>
-
-#include <algorithm>
-#include <cstring>
 
 #include "../Driver.h"
 
 using namespace e2e;
 
-namespace {
-
-const char kCartella[] = "C:\\Program Files\\QelPictura";
-const char kRecord[] = "C:\\record.txt";
-const char kCaricamenti[] = "C:\\caricamenti.txt";
-const char kVecchio[] = "vecchio contenuto\r\n";
-const char kAvviso[] =
-    "Nel computer in uso è stata rilevata una versione superiore di QelPictura\r\n"
-    "Onde evitare conflitti è consigliabile non installare questa versione.\r\n"
-    "In alternativa è possibile rimuovere la versione superiore e solo dopo eseguire "
-    "l'installazione della presente versione";
-const char* const kRuntime[] = {"msvbvm60.dll", "oleaut32.dll", "olepro32.dll",
-                                "asycfilt.dll", "stdole2.tlb",  "comcat.dll"};
-
-std::string Environment(const char* name) {
-  wchar_t buffer[MAX_PATH] = {};
-  GetEnvironmentVariableW(W(name).c_str(), buffer, MAX_PATH);
-  return U(buffer);
-}
-
-// Sets a variable in the driver's own environment, which the programs it starts inherit
-// (an entry added by Start would come after the inherited one of the same name).
-void SetEnvironment(const char* name, const std::string& value) {
-  SetEnvironmentVariableW(W(name).c_str(), W(value).c_str());
-}
-
-// Wine runs the system's registration program from its own build unless its DLL
-// overrides say to take the file that lies in the system directory. They are read from
-// the prefix's registry by every new process; a WINEDLLOVERRIDES given to a started
-// program does not reach it, as Wine puts back the value it was itself started with.
-bool UseTheRegistrationProgramFile() {
-  return Run("reg add HKCU\\Software\\Wine\\DllOverrides /v regsvr32.exe /d native /f") == 0;
-}
-
-bool CopyTo(const std::string& from, const std::string& to) {
-  return CopyFileW(W(from).c_str(), W(to).c_str(), FALSE) != 0;
-}
-
-std::vector<std::string> Filter(const std::vector<std::string>& lines, const std::string& start) {
-  std::vector<std::string> out;
-  for (const auto& line : lines)
-    if (line.compare(0, start.size(), start) == 0) out.push_back(line);
-  return out;
-}
-
-void Print(const char* title, const std::vector<std::string>& lines) {
-  std::printf("  %s:\n", title);
-  for (const auto& line : lines) std::printf("    %s\n", line.c_str());
-}
-
-// The Unix name of a file of the prefix, through Wine's own export.
-std::string UnixName(const std::string& path) {
-  using Convert = char*(CDECL*)(LPCWSTR);
-  auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  char* unix = convert ? convert(W(path).c_str()) : nullptr;
-  std::string name = unix ? unix : "";
-  if (unix) HeapFree(GetProcessHeap(), 0, unix);
-  return name;
-}
-
-// Starts a Unix program of the machine on Unix paths, waiting for its end.
-void RunUnix(const std::string& commandLine) {
-  std::wstring line = W(commandLine);
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &info))
-    return;
-  WaitForSingleObject(info.hProcess, 10000);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-}
-
-bool Writable(const std::string& path) {
-  HANDLE file = CreateFileW(W(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  CloseHandle(file);
-  return true;
-}
-
-// A read-only file, as a user makes it. Wine keeps the read-only mark in the Unix mode
-// bits, which bind no one when the tests run as root, so the file is also made immutable
-// for as long as the object lives: then it refuses to be replaced as on Windows.
-class ReadOnly {
- public:
-  explicit ReadOnly(const std::string& path) : path_(path), unix_(UnixName(path)) {
-    marked_ = SetFileAttributesW(W(path).c_str(), FILE_ATTRIBUTE_READONLY) != 0;
-    if (!unix_.empty()) RunUnix("Z:\\usr\\bin\\chattr +i \"" + unix_ + "\"");
-    locked_ = WaitFor([this] { return !Writable(path_); }, 5000);
-  }
-  ~ReadOnly() {
-    if (!unix_.empty()) RunUnix("Z:\\usr\\bin\\chattr -i \"" + unix_ + "\"");
-    WaitFor([this] { return Writable(path_); }, 5000);
-  }
-  ReadOnly(const ReadOnly&) = delete;
-  ReadOnly& operator=(const ReadOnly&) = delete;
-  bool ok() const { return marked_ && locked_; }
-
- private:
-  std::string path_, unix_;
-  bool marked_ = false, locked_ = false;
-};
-
-// A file held open by the driver without any sharing, so no one else may open it.
-class HeldOpen {
- public:
-  explicit HeldOpen(const std::string& path)
-      : file_(CreateFileW(W(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                          0, nullptr)) {}
-  ~HeldOpen() { Release(); }
-  HeldOpen(const HeldOpen&) = delete;
-  HeldOpen& operator=(const HeldOpen&) = delete;
-  bool ok() const { return file_ != INVALID_HANDLE_VALUE; }
-  void Release() {
-    if (ok()) CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE file_;
-};
-
-// The lines of a list box of another process.
-std::vector<std::string> Items(HWND list) {
-  std::vector<std::string> items;
-  LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-  for (LRESULT i = 0; i < count; ++i) {
-    std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-    items.push_back(U(text.c_str()));
-  }
-  return items;
-}
-
-HWND ErrorList(HWND result) {
-  std::vector<HWND> lists = Children(result, "ListBox");
-  return lists.empty() ? nullptr : lists.front();
-}
-
-bool Visible(HWND h) { return h && IsWindowVisible(h); }
-
-// The text of a message box: its static control other than the icon.
-std::string MessageText(HWND box) {
-  for (HWND h : Children(box, "Static"))
-    if (!Text(h).empty()) return Text(h);
-  return {};
-}
-
+#ifndef E2E_HAS_JOURNEY_HELPERS
+namespace e2e {
 // Welcome, licence and destination pages, then "Conferma": the result page.
 HWND Install(const Program& setup) {
   HWND destination = GoToDestinationPage(setup);
   return destination ? ConfirmAndWaitForResult(setup, destination) : nullptr;
 }
-
-bool CloseResult(const Program& setup, HWND result) {
-  Press(Child(result, "Button", "&Chiudi"));
-  return setup.Exited();
-}
-
-// The whole removal run of the uninstaller that lies in `folder`, confirmed with OK.
-// `whileOpen` sees the program once its window is up.
-bool Uninstall(const std::string& folder,
-               const std::function<void(const Program&)>& whileOpen = {}) {
-  Program uninstall = Start(folder + "\\Uninstall.exe", folder);
-  HWND window = WaitWindowWith(uninstall, kTitoloRimozione, "Button", "&Rimuovi");
-  if (!window) return uninstall.Kill(), false;
-  if (whileOpen) whileOpen(uninstall);
-  Press(Child(window, "Button", "&Rimuovi"));
-  HWND box = MessageBoxOf(uninstall, kTitoloRimozione);
-  if (!box) return uninstall.Kill(), false;
-  Press(GetDlgItem(box, IDOK));
+// The removal run of the uninstaller in that folder, confirmed, to its end.
+bool Uninstall(const std::string& folder) {
+  Program u = Start(folder + "\\Uninstall.exe", folder);
+  HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi"), box = nullptr;
+  if (window) Press(Child(window, "Button", "&Rimuovi"));
+  if (window && (box = MessageBoxOf(u, kTitoloRimozione))) Press(GetDlgItem(box, IDOK));
   HWND close = nullptr;
-  if (!WaitFor([&] { return Visible(close = Child(window, "Button", "Chiudi")); }, 30000))
-    return uninstall.Kill(), false;
+  if (!box || !WaitFor([&] { return (close = Child(window, "Button", "Chiudi")); }, 30000))
+    return false;
   Press(close);
-  return uninstall.Exited();
+  return u.Exited();
+}
+}  // namespace e2e
+#endif
+
+namespace {
+
+const std::string kRecord = "C:\\record.txt", kLoads = "C:\\caricamenti.txt";
+const std::string kOld = "vecchio contenuto";
+const char kShortcutsFailed[] = "Problemi nella creazione dei collegamenti";
+const char kAvviso[] =
+    "Nel computer in uso è stata rilevata una versione superiore di QelPictura\r\n"
+    "Onde evitare conflitti è consigliabile non installare questa versione.\r\n"
+    "In alternativa è possibile rimuovere la versione superiore e solo dopo eseguire "
+    "l'installazione della presente versione";
+const char kAlreadyGone[] =
+    "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n";
+const std::vector<std::string> kStarted = {"started|<D>\\QelPictura.exe|\"<D>\\QelPictura.exe\"",
+                                           "cartella|<D>|<setup>"};
+
+std::string package, folder = "C:\\Program Files\\QelPictura";
+DWORD setupId = 0;
+std::vector<HANDLE> held;
+
+// A text with the places of this prefix: <D> the installation folder, <S> the system
+// folder, <P> the package, <K> the desktop, <M> the menu folder, <setup> Setup's process id.
+std::string Expand(std::string text) {
+  const std::pair<std::string, std::string> places[] = {
+      {"<D>", folder},    {"<S>", SystemFolder()}, {"<P>", package},
+      {"<K>", Desktop()}, {"<M>", Menu()},         {"<setup>", std::to_string(setupId)}};
+  for (const auto& [token, place] : places)
+    for (std::size_t at; (at = text.find(token)) != std::string::npos;)
+      text.replace(at, token.size(), place);
+  return text;
 }
 
-// The target and description of a shortcut file, read back through the shell.
-struct Shortcut {
-  std::string target, description;
-  std::string item;  // the path of the target's item identifier list
+std::vector<std::string> Lines(const std::string& start) {
+  std::vector<std::string> out;
+  for (const std::string& line : RecordLines(kRecord))
+    if (line.rfind(start, 0) == 0) out.push_back(line);
+  return out;
+}
+
+bool Visible(HWND h) { return h && IsWindowVisible(h); }
+
+bool Copy(const std::string& from, const std::string& to) {
+  return CopyFileW(W(from).c_str(), W(to).c_str(), FALSE) != 0;
+}
+
+std::vector<std::string> Items(HWND list) {
+  std::vector<std::string> items;
+  for (LRESULT i = 0, n = SendMessageW(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+    wchar_t text[256] = {};
+    SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+    items.push_back(U(text));
+  }
+  return items;
+}
+
+// The Unix name of a file of the prefix, quoted, for the machine's own commands.
+std::string Unix(const std::string& path) {
+  auto name = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  return "\"" + std::string(name(W(path).c_str())) + "\"";
+}
+
+// Old content, marked read-only as a user does; Wine keeps that mark in Unix mode bits,
+// which bind no one when the tests run as root, so the file is made immutable too.
+bool ReadOnly(const std::string& path) {
+  if (!WriteFile(path, kOld) || !SetFileAttributesW(W(path).c_str(), FILE_ATTRIBUTE_READONLY))
+    return false;
+  Run("Z:\\usr\\bin\\chattr +i " + Unix(path));
+  return WaitFor([&] { return !WriteFile(path, kOld); }, 5000);
+}
+
+// Old content, held open without sharing until the row's files are checked.
+bool Held(const std::string& path) {
+  held.push_back(WriteFile(path, kOld) ? CreateFileW(W(path).c_str(), GENERIC_READ, 0, nullptr,
+                                                     OPEN_EXISTING, 0, nullptr)
+                                       : INVALID_HANDLE_VALUE);
+  return held.back() != INVALID_HANDLE_VALUE;
+}
+
+// The path a shortcut's item identifier list names, through the shell's link reader.
+std::string LinkItem(const std::string& path) {
+  wchar_t text[MAX_PATH] = {};
+  IShellLinkW* link = nullptr;
+  IPersistFile* file = nullptr;
+  PIDLIST_ABSOLUTE item = nullptr;
+  CoInitialize(nullptr);
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(W(path).c_str(), STGM_READ)) && SUCCEEDED(link->GetIDList(&item)))
+    SHGetPathFromIDListW(item, text);
+  CoTaskMemFree(item);
+  if (file) file->Release();
+  if (link) link->Release();
+  return U(text);
+}
+
+struct Row {
+  std::function<bool()> prepare = [] { return true; };
+  bool installs = true;
+  std::vector<std::string> errors = {};        // the result page's list, shown when not empty
+  int registrations = 6;                       // "regsvr32|" lines the run leaves
+  std::vector<std::string> starts = kStarted;  // what closing the result page starts
+  std::function<void()> then = [] {};
+  // Then: '=' as in the package, 'o' the old content, '+' there, '-' gone.
+  std::vector<std::string> files = {};
 };
 
-Shortcut ReadShortcut(const std::string& path) {
-  Shortcut link;
-  CoInitialize(nullptr);
-  IShellLinkW* shell = nullptr;
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                 reinterpret_cast<void**>(&shell)))) {
-    IPersistFile* file = nullptr;
-    if (SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-      if (SUCCEEDED(file->Load(W(path).c_str(), STGM_READ))) {
-        wchar_t text[1024] = {};
-        if (SUCCEEDED(shell->GetPath(text, 1024, nullptr, SLGP_RAWPATH))) link.target = U(text);
-        text[0] = L'\0';
-        if (SUCCEEDED(shell->GetDescription(text, 1024))) link.description = U(text);
-        PIDLIST_ABSOLUTE item = nullptr;
-        text[0] = L'\0';
-        if (SUCCEEDED(shell->GetIDList(&item)) && item && SHGetPathFromIDListW(item, text))
-          link.item = U(text);
-        CoTaskMemFree(item);
-      }
-      file->Release();
-    }
-    shell->Release();
+// The package laid out, the recording registration program in the system folder; the
+// row's preparation, its installation, what follows it, and its files.
+void Sweep(const Row& row) {
+  package = LayOutPackage();
+  REQUIRE(Copy(Fixture("regsvr32.exe"), SystemFolder() + "\\regsvr32.exe"));
+  REQUIRE(row.prepare());
+  if (row.installs) {
+    Program setup = Start(package + "\\Setup.exe", package);
+    setupId = setup.info.dwProcessId;
+    HWND result = Install(setup);
+    REQUIRE(result != nullptr);
+    std::vector<HWND> lists = Children(result, "ListBox");
+    REQUIRE(lists.size() == 1);
+    CHECK(Visible(lists[0]) == !row.errors.empty() && Items(lists[0]) == row.errors);
+    CHECK(Visible(Child(result, "Static",
+                        row.errors.empty()
+                            ? "Installazione eseguita correttamente"
+                            : "L'installazione non è stata completata correttamente\r\nErrori:")));
+    CHECK(Visible(Child(result, "Static", "Il programma verrà subito avviato, buon lavoro!")) ==
+          row.errors.empty());
+    CHECK(WaitFor([&] { return Lines("regsvr32|").size() == std::size_t(row.registrations); }));
+    Press(Child(result, "Button", "&Chiudi"));
+    CHECK(setup.Exited());
+    std::vector<std::string> starts;
+    for (const std::string& line : row.starts) starts.push_back(Expand(line));
+    CHECK(WaitFor([&] {
+      std::vector<std::string> seen = Lines("started|"), where = Lines("cartella|");
+      seen.insert(seen.end(), where.begin(), where.end());
+      return seen == starts;
+    }));
   }
-  return link;
-}
-
-bool SetValue(const std::string& key, const std::string& name, DWORD type, const void* data,
-              DWORD size) {
-  HKEY k = nullptr;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, W(key).c_str(), 0, nullptr, 0,
-                      KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &k, nullptr) != ERROR_SUCCESS)
-    return false;
-  bool ok = RegSetValueExW(k, W(name).c_str(), 0, type, static_cast<const BYTE*>(data), size) ==
-            ERROR_SUCCESS;
-  RegCloseKey(k);
-  return ok;
-}
-
-bool SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text,
-             DWORD type = REG_SZ) {
-  std::wstring w = W(text);
-  HKEY k = nullptr;
-  if (RegCreateKeyExW(root, W(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
-                      &k, nullptr) != ERROR_SUCCESS)
-    return false;
-  bool ok = RegSetValueExW(k, W(name).c_str(), 0, type, reinterpret_cast<const BYTE*>(w.c_str()),
-                           static_cast<DWORD>((w.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-  RegCloseKey(k);
-  return ok;
-}
-
-// The full paths of the modules mapped into a running program.
-std::vector<std::string> Modules(const Program& p) {
-  std::vector<std::string> paths;
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, p.info.dwProcessId);
-  if (snapshot == INVALID_HANDLE_VALUE) return paths;
-  MODULEENTRY32W module{};
-  module.dwSize = sizeof module;
-  for (BOOL more = Module32FirstW(snapshot, &module); more; more = Module32NextW(snapshot, &module))
-    paths.push_back(U(module.szExePath));
-  CloseHandle(snapshot);
-  return paths;
-}
-
-bool InFolder(const std::string& path, const std::string& folder) {
-  return path.size() > folder.size() + 1 && path[folder.size()] == '\\' &&
-         CompareStringOrdinal(W(path.substr(0, folder.size())).c_str(), -1, W(folder).c_str(), -1,
-                              TRUE) == CSTR_EQUAL;
+  row.then();
+  for (HANDLE h : held) CloseHandle(h);
+  for (const std::string& f : row.files) {
+    std::string path = Expand(f.substr(1)), name = path.substr(path.rfind('\\'));
+    bool there = IsFile(path) || IsFolder(path);
+    if (CHECK(f[0] == '='   ? there && ReadFile(path) == ReadFile(package + name)
+              : f[0] == 'o' ? ReadFile(path) == kOld
+                            : there == (f[0] == '+')))
+      std::printf("  %s [%s]\n", f.c_str(), ReadFile(path).substr(0, 40).c_str());
+  }
 }
 
 }  // namespace
 
-// A read-only help page in an existing installation folder and a read-only runtime file
-// in the system directory: both stay as they were, silently, and everything else
-// arrives; the registration of the runtime file that stayed is still started.
+// A read-only help page in an existing installation and a read-only runtime file stay as
+// they were, silently; the rest arrives, and the registration of the file that stayed is
+// still started.
 SCENARIO(read_only_files_stay_and_the_rest_installs) {
-  std::string package = LayOutPackage();
-  std::string system = SystemFolder();
-  REQUIRE(CopyTo(Fixture("regsvr32.exe"), system + "\\regsvr32.exe"));
-  REQUIRE(UseTheRegistrationProgramFile());
-  CreateDirectoryW(W(kCartella).c_str(), nullptr);
-  std::string help = std::string(kCartella) + "\\help.htm";
-  std::string runtime = system + "\\asycfilt.dll";
-  REQUIRE(WriteFile(help, kVecchio) && WriteFile(runtime, kVecchio));
-  ReadOnly helpLocked(help), runtimeLocked(runtime);
-  REQUIRE(helpLocked.ok() && runtimeLocked.ok());
-  REQUIRE(!CopyTo(package + "\\help.htm", help));  // the lock holds
-
-  Program setup = Start(package + "\\Setup.exe", package, {std::string("QEL_RECORD=") + kRecord});
-  HWND result = Install(setup);
-  REQUIRE(result != nullptr);
-  CHECK(Visible(Child(result, "Static", "Installazione eseguita correttamente")));
-  CHECK(!Visible(ErrorList(result)));
-  CHECK(ReadFile(help) == kVecchio);
-  CHECK(ReadFile(runtime) == kVecchio);
-  std::string program = ReadFile(package + "\\QelPictura.exe");
-  CHECK(!program.empty() && ReadFile(std::string(kCartella) + "\\QelPictura.exe") == program);
-  CHECK(ReadFile(std::string(kCartella) + "\\temi\\happysmile.qelpictura") ==
-        ReadFile(package + "\\happysmile.qelpictura"));
-  CHECK(IsFile(std::string(kCartella) + "\\Uninstall.exe"));
-  CHECK(ReadFile(system + "\\msvbvm60.dll") == ReadFile(package + "\\msvbvm60.dll"));
-  CHECK(IsFile(std::string(Environment("PUBLIC")) + "\\Desktop\\QelPictura.lnk"));
-  // Six registrations, the one of the file that stayed among them.
-  std::vector<std::string> started;
-  if (CHECK(WaitFor(
-          [&] { return (started = Filter(RecordLines(kRecord), "regsvr32|")).size() == 6; })))
-    Print("record", RecordLines(kRecord));
-  CHECK(std::count(started.begin(), started.end(),
-                   "regsvr32|REGSVR32.EXE /s " + system + "\\asycfilt.dll") == 1);
-  CHECK(CloseResult(setup, result));
-  CHECK(WaitFor([&] { return Filter(RecordLines(kRecord), "started|").size() == 1; }));
+  Sweep({.prepare =
+             [] {
+               return CreateDirectoryW(W(folder).c_str(), nullptr) &&
+                      ReadOnly(folder + "\\help.htm") &&
+                      ReadOnly(SystemFolder() + "\\asycfilt.dll");
+             },
+         .files = {"o<D>\\help.htm", "o<S>\\asycfilt.dll", "=<D>\\QelPictura.exe",
+                   "=<D>\\temi\\happysmile.qelpictura", "=<D>\\Uninstall.exe", "=<S>\\msvbvm60.dll",
+                   "+<K>\\QelPictura.lnk"}});
 }
 
-// The installed program held open without sharing, and the essential runtime file held
-// the same way in the system directory: neither is replaced, no error is recorded since
-// both files are there, and the rest of the installation arrives.
+// The installed program and the essential runtime file held open: neither is replaced,
+// no error is listed since both are there, the old file is no program to start.
 SCENARIO(files_held_open_stay_and_the_rest_installs) {
-  std::string package = LayOutPackage();
-  std::string system = SystemFolder();
-  REQUIRE(CopyTo(Fixture("regsvr32.exe"), system + "\\regsvr32.exe"));
-  REQUIRE(UseTheRegistrationProgramFile());
-  CreateDirectoryW(W(kCartella).c_str(), nullptr);
-  std::string program = std::string(kCartella) + "\\QelPictura.exe";
-  std::string essential = system + "\\msvbvm60.dll";
-  REQUIRE(WriteFile(program, kVecchio) && WriteFile(essential, kVecchio));
-  HeldOpen programHeld(program), essentialHeld(essential);
-  REQUIRE(programHeld.ok() && essentialHeld.ok());
-
-  Program setup = Start(package + "\\Setup.exe", package, {std::string("QEL_RECORD=") + kRecord});
-  HWND result = Install(setup);
-  REQUIRE(result != nullptr);
-  CHECK(Visible(Child(result, "Static", "Installazione eseguita correttamente")));
-  CHECK(!Visible(ErrorList(result)));
-  CHECK(Items(ErrorList(result)).empty());
-  programHeld.Release();
-  essentialHeld.Release();
-  CHECK(ReadFile(program) == kVecchio);
-  CHECK(ReadFile(essential) == kVecchio);
-  CHECK(!IsFile(std::string(kCartella) + "\\msvbvm60.dll"));
-  CHECK(ReadFile(std::string(kCartella) + "\\help.htm") == ReadFile(package + "\\help.htm"));
-  CHECK(IsFile(std::string(kCartella) + "\\Uninstall.exe"));
-  CHECK(ReadFile(system + "\\asycfilt.dll") == ReadFile(package + "\\asycfilt.dll"));
-  std::vector<std::string> started;
-  if (CHECK(WaitFor(
-          [&] { return (started = Filter(RecordLines(kRecord), "regsvr32|")).size() == 6; })))
-    Print("record", RecordLines(kRecord));
-  CHECK(!started.empty() && started.front() == "regsvr32|REGSVR32.EXE /s " + essential);
-  // The old file is no program: closing the page starts nothing, and Setup ends.
-  CHECK(CloseResult(setup, result));
-  CHECK(setup.ExitCode() == 0);
+  Sweep({.prepare =
+             [] {
+               return CreateDirectoryW(W(folder).c_str(), nullptr) &&
+                      Held(folder + "\\QelPictura.exe") && Held(SystemFolder() + "\\msvbvm60.dll");
+             },
+         .starts = {},
+         .files = {"o<D>\\QelPictura.exe", "o<S>\\msvbvm60.dll", "-<D>\\msvbvm60.dll",
+                   "=<D>\\help.htm", "=<D>\\Uninstall.exe", "=<S>\\asycfilt.dll"}});
 }
 
-// Without the scripting object: the version check says nothing although the registry
-// names a newer version, the three shortcuts fail, the result page says so, and the
-// installed program is still started when the page closes.
+// Without "WScript.Shell" the version check says nothing although the registry names a
+// newer version (its warning would hold the licence page back), and the shortcuts fail.
 SCENARIO(without_the_scripting_object_shortcuts_fail_and_nothing_else) {
-  std::string package = LayOutPackage();
-  REQUIRE(Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura /v Version /t REG_SZ /d 2 /f") == 0);
-  for (const char* key :
-       {"WScript.Shell", "WScript.Shell.1", "CLSID\\{72C24DD5-D70A-438B-8A42-98424B88AFB8}"}) {
-    CHECK(Run(std::string("reg delete HKLM\\Software\\Classes\\") + key + " /f") == 0);
-    Run(std::string("reg delete HKLM\\Software\\Classes\\Wow6432Node\\") + key + " /f");
-  }
-  CHECK(Run("reg query HKCR\\WScript.Shell") != 0);
-
-  Program setup = Start(package + "\\Setup.exe", package, {std::string("QEL_RECORD=") + kRecord});
-  // A warning would hold the licence page back until it was answered.
-  HWND destination = GoToDestinationPage(setup);
-  REQUIRE(destination != nullptr);
-  HWND result = ConfirmAndWaitForResult(setup, destination);
-  REQUIRE(result != nullptr);
-  CHECK(Visible(
-      Child(result, "Static", "L'installazione non è stata completata correttamente\r\nErrori:")));
-  HWND errors = ErrorList(result);
-  CHECK(Visible(errors));
-  CHECK(Items(errors) == std::vector<std::string>{"Problemi nella creazione dei collegamenti"});
-  CHECK(!Visible(Child(result, "Static", "Il programma verrà subito avviato, buon lavoro!")));
-  std::string menu =
-      Environment("ProgramData") + "\\Microsoft\\Windows\\Start Menu\\Programs\\" + "QelPictura";
-  CHECK(IsFolder(menu));
-  CHECK(!IsFile(menu + "\\QelPictura.lnk") &&
-        !IsFile(menu + "\\Rimuovi QelPictura dal computer.lnk"));
-  CHECK(!IsFile(Environment("PUBLIC") + "\\Desktop\\QelPictura.lnk"));
-  CHECK(IsFile(std::string(kCartella) + "\\QelPictura.exe") &&
-        IsFile(std::string(kCartella) + "\\help.htm") &&
-        IsFile(std::string(kCartella) + "\\Uninstall.exe") &&
-        IsFile(std::string(kCartella) + "\\temi\\happysmile.qelpictura"));
-  CHECK(CloseResult(setup, result));
-  CHECK(WaitFor([&] {
-    return Filter(RecordLines(kRecord), "started|") ==
-           std::vector<std::string>{"started|" + std::string(kCartella) + "\\QelPictura.exe|\"" +
-                                    kCartella + "\\QelPictura.exe\""};
-  }));
+  Sweep({.prepare =
+             [] {
+               Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura /v Version /d 2 /f");
+               for (std::string node : {"", "Wow6432Node\\"})
+                 for (std::string key : {"WScript.Shell", "WScript.Shell.1",
+                                         "CLSID\\{72C24DD5-D70A-438B-8A42-98424B88AFB8}"})
+                   Run("reg delete HKLM\\Software\\Classes\\" + node + key + " /f");
+               return Run("reg query HKCR\\WScript.Shell") != 0;
+             },
+         .errors = {kShortcutsFailed},
+         .files = {"+<M>", "-<M>\\QelPictura.lnk", "-<M>\\Rimuovi QelPictura dal computer.lnk",
+                   "-<K>\\QelPictura.lnk", "=<D>\\QelPictura.exe", "=<D>\\help.htm",
+                   "=<D>\\temi\\happysmile.qelpictura", "=<D>\\Uninstall.exe"}});
 }
 
-// No registration program in the system directory, and one planted in the package
-// folder: nothing is registered, the planted one never runs, and the installation is
-// complete all the same.
+// A folder in the way of the desktop shortcut: it alone fails, and that is reported.
+SCENARIO(a_desktop_shortcut_that_fails_alone_is_reported) {
+  Sweep(
+      {.prepare =
+           [] { return CreateDirectoryW(W(Desktop() + "\\QelPictura.lnk").c_str(), nullptr) != 0; },
+       .errors = {kShortcutsFailed},
+       .files = {"+<M>\\QelPictura.lnk", "+<M>\\Rimuovi QelPictura dal computer.lnk"}});
+}
+
+// No registration program in the system folder, one planted beside Setup: nothing is
+// registered, and the installation is complete all the same.
 SCENARIO(without_a_registration_program_nothing_is_registered) {
-  std::string package = LayOutPackage();
-  std::string system = SystemFolder();
-  REQUIRE(DeleteFileW(W(system + "\\regsvr32.exe").c_str()));
-  REQUIRE(UseTheRegistrationProgramFile());
-  // Wine would otherwise run its own build in place of the missing file.
-  Program missing = Start(system + "\\regsvr32.exe");
-  REQUIRE(missing.info.hProcess == nullptr);
-  REQUIRE(CopyTo(Fixture("regsvr32.exe"), package + "\\REGSVR32.EXE"));
-
-  Program setup = Start(package + "\\Setup.exe", package, {std::string("QEL_RECORD=") + kRecord});
-  HWND result = Install(setup);
-  REQUIRE(result != nullptr);
-  CHECK(Visible(Child(result, "Static", "Installazione eseguita correttamente")));
-  CHECK(!Visible(ErrorList(result)));
-  for (const char* name : kRuntime)
-    CHECK(ReadFile(system + "\\" + name) == ReadFile(package + "\\" + name));
-  CHECK(IsFile(std::string(kCartella) + "\\QelPictura.exe"));
-  CHECK(CloseResult(setup, result));
-  CHECK(WaitFor([&] { return Filter(RecordLines(kRecord), "started|").size() == 1; }));
-  std::vector<std::string> lines = RecordLines(kRecord);
-  CHECK(Filter(lines, "regsvr32|").empty() && Filter(lines, "registered|").empty());
-  if (lines.size() != 1) Print("record", lines);
+  Sweep({.prepare =
+             [] {
+               // Wine would otherwise run its own build in place of the missing file.
+               Run("reg add HKCU\\Software\\Wine\\DllOverrides /v regsvr32.exe /d native /f");
+               return DeleteFileW(W(SystemFolder() + "\\regsvr32.exe").c_str()) &&
+                      !Start(SystemFolder() + "\\regsvr32.exe").info.hProcess &&
+                      Copy(Fixture("regsvr32.exe"), package + "\\REGSVR32.EXE");
+             },
+         .registrations = 0,
+         .then = [] { CHECK(Lines("registered|").empty()); },
+         .files = {"=<S>\\msvbvm60.dll", "=<S>\\oleaut32.dll", "=<S>\\olepro32.dll",
+                   "=<S>\\asycfilt.dll", "=<S>\\stdole2.tlb", "=<S>\\comcat.dll"}});
 }
 
-// The all-users desktop and programs folders cannot be found: the shortcuts go to the
-// current user's folders, which are made for them, and the uninstaller finds them there.
+// Without the all-users desktop and programs folders the user's own are made and used, and
+// the uninstaller finds the shortcuts there.
 SCENARIO(without_the_all_users_folders_the_user_folders_are_made_and_used) {
-  std::string package = LayOutPackage();
-  const std::string machine = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\";
-  for (const char* folders : {"User Shell Folders", "Shell Folders"}) {
-    REQUIRE(SetText(HKEY_LOCAL_MACHINE, machine + folders, "Common Desktop",
-                    "C:\\Mancante\\Scrivania", REG_EXPAND_SZ));
-    REQUIRE(SetText(HKEY_LOCAL_MACHINE, machine + folders, "Common Programs",
-                    "C:\\Mancante\\Programmi", REG_EXPAND_SZ));
-  }
-  // The user's own folders are new ones (the prefix's desktop is a link into the home
-  // folder of the machine).
-  std::string profile = Environment("USERPROFILE");
-  std::string desktop = profile + "\\Scrivania di prova";
-  std::string programs = profile + "\\Menu di prova\\Programmi";
-  for (const char* folders : {"User Shell Folders", "Shell Folders"}) {
-    REQUIRE(SetText(HKEY_CURRENT_USER, machine + folders, "Desktop", desktop, REG_EXPAND_SZ));
-    REQUIRE(SetText(HKEY_CURRENT_USER, machine + folders, "Programs", programs, REG_EXPAND_SZ));
-  }
-  REQUIRE(!IsFolder(desktop) && !IsFolder(programs));
-
-  Program setup = Start(package + "\\Setup.exe", package);
-  HWND result = Install(setup);
-  REQUIRE(result != nullptr);
-  CHECK(Visible(Child(result, "Static", "Installazione eseguita correttamente")));
-  std::string target = std::string(kCartella) + "\\QelPictura.exe";
-  CHECK(ReadShortcut(desktop + "\\QelPictura.lnk").target == target);
-  CHECK(ReadShortcut(programs + "\\QelPictura\\QelPictura.lnk").target == target);
-  CHECK(ReadShortcut(programs + "\\QelPictura\\Rimuovi QelPictura dal computer.lnk").target ==
-        std::string(kCartella) + "\\Uninstall.exe");
-  CHECK(!IsFolder("C:\\Mancante"));
-  CHECK(!IsFile(Environment("PUBLIC") + "\\Desktop\\QelPictura.lnk"));
-  CHECK(CloseResult(setup, result));
-
-  REQUIRE(Uninstall(kCartella));
-  CHECK(!IsFile(desktop + "\\QelPictura.lnk"));
-  CHECK(!IsFolder(programs + "\\QelPictura"));
-  CHECK(IsFolder(desktop) && IsFolder(programs));
-  CHECK(!IsFolder("C:\\Mancante"));
+  Sweep({.prepare =
+             [] {
+               for (std::string folders : {"User Shell Folders", "Shell Folders"}) {
+                 std::string key = "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\" +
+                                   folders + "\" /t REG_EXPAND_SZ /f /v ";
+                 Run("reg add \"HKLM" + key + "\"Common Desktop\" /d C:\\Mancante\\Scrivania");
+                 Run("reg add \"HKLM" + key + "\"Common Programs\" /d C:\\Mancante\\Programmi");
+                 Run("reg add \"HKCU" + key + "Desktop /d \"%USERPROFILE%\\Scrivania di prova\"");
+                 Run("reg add \"HKCU" + key +
+                     "Programs /d \"%USERPROFILE%\\Menu di prova\\Programmi\"");
+               }
+               std::printf("desktop %s menu %s\n", Desktop().c_str(), Menu().c_str());
+           return Desktop().find("\\Scrivania di prova") != std::string::npos &&
+                      !IsFolder(Desktop()) &&
+                      Menu().find("\\Menu di prova\\Programmi\\") != std::string::npos;
+             },
+         .then =
+             [] {
+               CHECK(IsFile(Expand("<K>\\QelPictura.lnk")) &&
+                     IsFile(Expand("<M>\\QelPictura.lnk")) &&
+                     IsFile(Expand("<M>\\Rimuovi QelPictura dal computer.lnk")));
+               REQUIRE(Uninstall(folder));
+             },
+         .files = {"-<K>\\QelPictura.lnk", "-<M>", "+<K>", "-C:\\Mancante"}});
 }
 
-// A Program Files folder named with spaces and with letters of no Western code page: it
-// is proposed, installed into, linked, started and uninstalled from, every text intact.
+// A Program Files folder with spaces and letters of no western code page: proposed,
+// installed into, linked (the item list Windows starts from; Wine's path text loses those
+// letters), started in its folder, removed from, and named once the product is gone.
 SCENARIO(program_files_outside_every_western_code_page) {
-  const std::string programFiles = "C:\\Программы 程序 files";
-  const std::string D = programFiles + "\\QelPictura";
-  REQUIRE(CreateDirectoryW(W(programFiles).c_str(), nullptr));
-  REQUIRE(SetText(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
-                  "ProgramFilesDir", programFiles));
-  std::string package = LayOutPackage();
-
-  Program setup = Start(package + "\\Setup.exe", package, {std::string("QEL_RECORD=") + kRecord});
-  HWND destination = GoToDestinationPage(setup);
-  REQUIRE(destination != nullptr);
-  std::vector<HWND> edits = Children(destination, "Edit");
-  REQUIRE(edits.size() == 1);
-  CHECK(Text(edits.front()) == D);
-  // The status line names each file on its way, path and all.
-  HWND status =
-      Child(destination, "Static", "Clicca sul pulsante 'Conferma' per installare QelPictura");
-  REQUIRE(status != nullptr);
-  Press(Child(destination, "Button", "&Conferma"));
-  // Read without a message, which would wait for the run's next pump: the run holds
-  // each of these texts for one or two of its pauses.
-  auto caption = [](HWND h) {
-    wchar_t text[1024] = {};
-    GetWindowTextW(h, text, 1024);
-    return U(text);
-  };
-  std::vector<std::string> seen;
-  WaitFor(
-      [&] {
-        std::string now = caption(status);
-        if (!now.empty() && (seen.empty() || seen.back() != now)) seen.push_back(now);
-        return !IsWindow(destination);
-      },
-      60000);
-  HWND result = WaitWindowWith(setup, kTitolo, "Button", "&Chiudi");
-  REQUIRE(result != nullptr);
-  for (const char* name :
-       {"\\QelPictura.exe", "\\help.htm", "\\temi\\happysmile.qelpictura", "\\Uninstall.exe"})
-    CHECK(std::count(seen.begin(), seen.end(), "Copia dei files in corso...\r\n" + D + name) == 1);
-  CHECK(Visible(Child(result, "Static", "Installazione eseguita correttamente")));
-  CHECK(ReadFile(D + "\\QelPictura.exe") == ReadFile(package + "\\QelPictura.exe"));
-  CHECK(IsFile(D + "\\help.htm") && IsFile(D + "\\Uninstall.exe") &&
-        IsFile(D + "\\temi\\happysmile.qelpictura"));
-  std::string menu =
-      Environment("ProgramData") + "\\Microsoft\\Windows\\Start Menu\\Programs\\" + "QelPictura";
-  // A shortcut holds its target twice: as an item identifier list, from which Windows
-  // starts it, and as a path text, which Wine writes in the system code page only (and
-  // from which Wine's own shell then fails to start it).
-  std::string desktopLink = Environment("PUBLIC") + "\\Desktop\\QelPictura.lnk";
-  Shortcut link = ReadShortcut(desktopLink);
-  CHECK(link.item == D + "\\QelPictura.exe");
-  CHECK(link.description == "Cattura le immagini dal desktop con QelPictura");
-  CHECK(ReadShortcut(menu + "\\QelPictura.lnk").item == D + "\\QelPictura.exe");
-  CHECK(ReadShortcut(menu + "\\Rimuovi QelPictura dal computer.lnk").item == D + "\\Uninstall.exe");
-  if (link.target != D + "\\QelPictura.exe")
-    std::printf("  the link's path text: %s\n", link.target.c_str());
-  CHECK(CloseResult(setup, result));
-  std::string started = "started|" + D + "\\QelPictura.exe|\"" + D + "\\QelPictura.exe\"";
-  CHECK(WaitFor([&] { return Filter(RecordLines(kRecord), "started|") == std::vector{started}; }));
-  // The stand-in runtime has replaced the system's OLE type library, so the desktop shell's
-  // objects cannot be reached: Setup starts the program itself, in its folder.
-  std::string where = "cartella|" + D + "|" + std::to_string(setup.info.dwProcessId);
-  CHECK(WaitFor([&] { return Filter(RecordLines(kRecord), "cartella|") == std::vector{where}; }));
-
-  REQUIRE(Uninstall(D));
-  CHECK(!IsFile(D + "\\QelPictura.exe") && !IsFile(D + "\\help.htm") && !IsFolder(D + "\\temi"));
-  CHECK(IsFile(D + "\\Uninstall.exe"));
-  CHECK(!IsFile(Environment("PUBLIC") + "\\Desktop\\QelPictura.lnk") && !IsFolder(menu));
-  // Started again, it names the folder left to remove by hand.
-  Program again = Start(D + "\\Uninstall.exe", D);
-  HWND box = MessageBoxOf(again, "QelSoftware");
-  REQUIRE(box != nullptr);
-  CHECK(MessageText(box) ==
-        "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n" + D);
-  Press(GetDlgItem(box, IDOK));
-  CHECK(again.Exited());
+  Sweep({.prepare =
+             [] {
+               folder = "C:\\Программы 程序 files\\QelPictura";
+               return CreateDirectoryW(W(folder.substr(0, folder.rfind('\\'))).c_str(), nullptr) &&
+                      Run("reg add \"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\" /v "
+                          "ProgramFilesDir /d \"" +
+                          folder.substr(0, folder.rfind('\\')) + "\" /f") == 0;
+             },
+         .then =
+             [] {
+               for (auto [link, target] :
+                    {std::pair{"<K>\\QelPictura.lnk", "<D>\\QelPictura.exe"},
+                     {"<M>\\QelPictura.lnk", "<D>\\QelPictura.exe"},
+                     {"<M>\\Rimuovi QelPictura dal computer.lnk", "<D>\\Uninstall.exe"}})
+                 CHECK(LinkItem(Expand(link)) == Expand(target));
+               REQUIRE(Uninstall(folder));
+               Program again = Start(folder + "\\Uninstall.exe", folder);
+               HWND box = MessageBoxOf(again, "QelSoftware");
+               REQUIRE(box && Child(box, "Static", kAlreadyGone + folder));
+               Press(GetDlgItem(box, IDOK));
+               CHECK(again.Exited());
+             },
+         .files = {"-<D>\\QelPictura.exe", "-<D>\\help.htm", "-<D>\\temi", "+<D>\\Uninstall.exe",
+                   "-<K>\\QelPictura.lnk", "-<M>"}});
 }
 
 // The installed version as every kind of registry value and as hostile texts: Setup
-// never falls over, and warns exactly when the value reads as a number above 1.
+// never falls over, and warns exactly when the value reads as a number above 1; the
+// warning is modal, left-aligned, with its one button, and the licence page follows it.
 SCENARIO(version_values_of_every_kind_and_hostile_texts) {
-  struct Case {
-    const char* name;
+  struct Value {
     DWORD type;
-    std::vector<BYTE> data;
+    std::wstring text;
+    unsigned long long number;
     bool warns;
   };
-  auto text = [](const std::wstring& s) {
-    std::vector<BYTE> bytes(reinterpret_cast<const BYTE*>(s.data()),
-                            reinterpret_cast<const BYTE*>(s.data() + s.size()));
-    bytes.push_back(0), bytes.push_back(0);
-    return bytes;
-  };
-  auto number = [](std::uint64_t n, std::size_t size) {
-    std::vector<BYTE> bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<BYTE>(n >> (8 * i));
-    return bytes;
-  };
-  const std::vector<Case> cases = {
-      {"text 2", REG_SZ, text(L"2"), true},
-      {"no key", REG_NONE, {}, false},
-      {"text 1", REG_SZ, text(L"1"), false},
-      {"text 2.5", REG_SZ, text(L"2.5"), true},
-      {"text 1.4", REG_SZ, text(L"1.4"), false},
-      {"text -3", REG_SZ, text(L"-3"), false},
-      {"text 40000", REG_SZ, text(L"40000"), false},
-      {"letters", REG_SZ, text(L"abc"), false},
-      {"32-bit 1", REG_DWORD, number(1, 4), false},
-      {"expandable text 2", REG_EXPAND_SZ, text(L"2"), true},
-      {"32-bit 2", REG_DWORD, number(2, 4), true},
-      {"32-bit -2", REG_DWORD, number(0xFFFFFFFEu, 4), false},
-      {"32-bit 40000", REG_DWORD, number(40000, 4), false},
-      {"64-bit 2", REG_QWORD, number(2, 8), false},
-      {"64-bit above 32 bits", REG_QWORD, number(0x100000002ull, 8), false},
-      {"bytes 02", REG_BINARY, {2}, false},
-      {"list of texts 2", REG_MULTI_SZ, {'2', 0, 0, 0, 0, 0}, false},
-      {"only spaces", REG_SZ, text(std::wstring(40, L' ')), false},
-      {"very long letters", REG_SZ, text(std::wstring(100000, L'A')), false},
-      {"very long digits", REG_SZ, text(std::wstring(5000, L'9')), false},
-      {"2 among many spaces", REG_SZ,
-       text(std::wstring(5000, L' ') + L"2" + std::wstring(5000, L' ')), true},
-      {"hex &H10", REG_SZ, text(L"&H10"), true},
-      {"hex &H1", REG_SZ, text(L"&H1"), false},
-      {"exponent 2E0", REG_SZ, text(L"2E0"), true},
-      {"exponent 2E5", REG_SZ, text(L"2E5"), false},
-      {"exponent 1E0", REG_SZ, text(L"1E0"), false},
-      {"NUL before the digit", REG_SZ, text({L'\0', L'2'}), false},
-      // Wine's RegRead gives back the text up to the NUL.
-      {"NUL inside", REG_SZ, text({L'2', L'\0', L'9', L'9', L'9', L'9'}), true},
-  };
-  std::string package = LayOutPackage();
-  for (const Case& c : cases) {
-    REQUIRE(c.type == REG_NONE ? Run("reg delete HKLM\\SOFTWARE\\Qel\\Pictura /f") == 0
-                               : SetValue("SOFTWARE\\Qel\\Pictura", "Version", c.type,
-                                          c.data.data(), static_cast<DWORD>(c.data.size())));
-    Program setup = Start(package + "\\Setup.exe", package);
-    HWND welcome = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
-    if (CHECK(welcome != nullptr)) {
-      std::printf("  case: %s\n", c.name);
-      setup.Kill();
-      continue;
-    }
-    Press(Child(welcome, "Button", "&Continua"));
-    HWND warning = nullptr, licence = nullptr;
-    WaitFor([&] {
-      for (HWND h : Windows(setup, kTitolo)) {
-        if (Visible(Child(h, "Button", "&OK"))) warning = h;
-        if (Child(h, "Button", kAccetto)) licence = h;
-      }
-      return warning || licence;
-    });
-    bool right = (warning != nullptr) == c.warns && (warning || licence);
-    if (warning) {
-      // Modal, left-aligned, with its one button: the licence page only after the answer.
-      HWND avviso = Child(warning, "Static", kAvviso);
-      right = right && !licence && avviso && !Visible(Child(warning, "Button", "&Si")) &&
-              !Visible(Child(warning, "Button", "&No")) &&
-              (GetWindowLongW(avviso, GWL_STYLE) & SS_TYPEMASK) == SS_LEFT;
-      Press(Child(warning, "Button", "&OK"));
-      right = right && WaitWindowWith(setup, kTitolo, "Button", kAccetto) != nullptr;
-    }
-    right = right && WaitFor([&] { return Windows(setup, kTitolo).size() == 1; });
-    if (CHECK(right && !setup.Exited(0)))
-      std::printf("  case: %s (warning %s)\n", c.name, warning ? "shown" : "not shown");
-    setup.Kill();
-    setup.Exited();
-  }
+  static const Value values[] = {
+      {REG_SZ, L"2", 0, true},
+      {REG_NONE, L"", 0, false},
+      {REG_SZ, L"1", 0, false},
+      {REG_SZ, L"2.5", 0, true},
+      {REG_SZ, L"1.4", 0, false},
+      {REG_SZ, L"-3", 0, false},
+      {REG_SZ, L"40000", 0, false},
+      {REG_SZ, L"abc", 0, false},
+      {REG_DWORD, L"", 1, false},
+      {REG_EXPAND_SZ, L"2", 0, true},
+      {REG_DWORD, L"", 2, true},
+      {REG_DWORD, L"", 0xFFFFFFFE, false},
+      {REG_DWORD, L"", 40000, false},
+      {REG_QWORD, L"", 2, false},
+      {REG_QWORD, L"", 0x100000002, false},
+      {REG_BINARY, L"", 2, false},
+      {REG_MULTI_SZ, L"2", 0, false},
+      {REG_SZ, std::wstring(40, L' '), 0, false},
+      {REG_SZ, std::wstring(100000, L'A'), 0, false},
+      {REG_SZ, std::wstring(5000, L'9'), 0, false},
+      {REG_SZ, std::wstring(5000, L' ') + L"2" + std::wstring(5000, L' '), 0, true},
+      {REG_SZ, L"&H10", 0, true},
+      {REG_SZ, L"&H1", 0, false},
+      {REG_SZ, L"2E0", 0, true},
+      {REG_SZ, L"2E5", 0, false},
+      {REG_SZ, L"1E0", 0, false},
+      {REG_SZ, {L'\0', L'2'}, 0, false},
+      {REG_SZ, {L'2', L'\0', L'9', L'9', L'9'}, 0, true}};  // Wine's RegRead stops at the NUL
+  Sweep(
+      {.installs = false, .then = [] {
+         for (const Value& v : values) {
+           std::wstring text = v.text + std::wstring(v.type == REG_MULTI_SZ ? 2 : 1, L'\0');
+           bool textual = v.type == REG_SZ || v.type == REG_EXPAND_SZ || v.type == REG_MULTI_SZ;
+           HKEY key = nullptr;
+           REQUIRE(v.type == REG_NONE
+                       ? Run("reg delete HKLM\\SOFTWARE\\Qel\\Pictura /f") == 0
+                       : RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Qel\\Pictura", 0, nullptr,
+                                         0, KEY_SET_VALUE, nullptr, &key, nullptr) == 0 &&
+                             RegSetValueExW(key, L"Version", 0, v.type,
+                                            textual ? reinterpret_cast<const BYTE*>(text.data())
+                                                    : reinterpret_cast<const BYTE*>(&v.number),
+                                            textual               ? DWORD(text.size() * 2)
+                                            : v.type == REG_QWORD ? 8
+                                            : v.type == REG_DWORD ? 4
+                                                                  : 1) == 0);
+           RegCloseKey(key);
+           Program setup = Start(package + "\\Setup.exe", package);
+           HWND welcome = WaitWindowWith(setup, kTitolo, "Button", "&Continua"), warning = nullptr,
+                licence = nullptr;
+           if (welcome) Press(Child(welcome, "Button", "&Continua"));
+           WaitFor([&] {
+             for (HWND h : Windows(setup, kTitolo)) {
+               if (Child(h, "Static", kAvviso)) warning = h;
+               if (!Children(h, "Edit").empty()) licence = h;
+             }
+             return warning || licence;
+           });
+           bool right = welcome && (warning != nullptr) == v.warns && (warning || licence);
+           if (warning) {
+             right = right && !licence && !Visible(Child(warning, "Button", "&Si")) &&
+                     !Visible(Child(warning, "Button", "&No")) &&
+                     (GetWindowLongW(Child(warning, "Static", kAvviso), GWL_STYLE) & SS_TYPEMASK) ==
+                         SS_LEFT;
+             Press(Child(warning, "Button", "&OK"));
+             right = right && WaitFor([&] {
+                       return Windows(setup, kTitolo).size() == 1 &&
+                              !Children(Windows(setup, kTitolo)[0], "Edit").empty();
+                     });
+           }
+           if (CHECK(right && WaitFor([&] { return Windows(setup, kTitolo).size() == 1; }) &&
+                     !setup.Exited(0)))
+             std::printf("  value %d of type %lu\n", int(&v - values), v.type);
+           setup.Kill();
+           setup.Exited();
+         }
+       }});
 }
 
-// Programs and DLLs planted in the package folder, in the installation folder and at the
-// root of the drive: neither Setup, nor Uninstall, nor what Setup starts ever runs one of
-// them. Two witnesses: a planted DLL records every process it is loaded into, and the
-// DLLs the programs load once they run (the common controls and what these load) are
-// mapped from the system, not from the plants' folders. A program that does not restrict
-// its DLL search loads the plants, so both checks can fail.
+// Programs and DLLs planted in the package, in the installation folder and at the root of
+// the drive: neither Setup, nor Uninstall, nor what Setup starts runs or loads one. A
+// planted DLL records every process it is loaded into; the control, a program of the
+// package that does not restrict its search, loads them, so the check can fail.
 SCENARIO(planted_programs_and_dlls_never_run_or_load) {
-  const char* const plants[] = {"comctl32.dll", "uxtheme.dll", "version.dll", "dwmapi.dll"};
-  // Wine maps version.dll while it resolves the program's own imports, before the program
-  // runs, and looks for it in the program's folder first (it runs its built-in code all
-  // the same). No call of the program can reach that moment, so only the others count
-  // for where they were mapped from.
-  const char* const loadedLater[] = {"comctl32.dll", "uxtheme.dll", "dwmapi.dll"};
-  std::string package = LayOutPackage();
-  std::string system = SystemFolder();
-  REQUIRE(CreateDirectoryW(W(kCartella).c_str(), nullptr));
-  for (const char* plant : plants)
-    REQUIRE(CopyTo(Fixture("runtime.dll"), package + "\\" + plant) &&
-            CopyTo(Fixture("runtime.dll"), std::string(kCartella) + "\\" + plant));
-  // The planted programs are the recording stand-in of the product, so a run of one of
-  // them shows as "started|<its path>".
-  REQUIRE(CopyTo(Fixture("QelPictura.exe"), package + "\\REGSVR32.EXE"));
-  REQUIRE(CopyTo(Fixture("QelPictura.exe"), "C:\\Program.exe"));
-  REQUIRE(CopyTo(Fixture("regsvr32.exe"), system + "\\regsvr32.exe"));
-  REQUIRE(UseTheRegistrationProgramFile());
-  SetEnvironment("QEL_RECORD", kRecord);
-  SetEnvironment("QEL_RECORD_LOADS", kCaricamenti);
-  auto planted = [&](const std::string& path) {
-    return InFolder(path, package) || InFolder(path, kCartella);
-  };
-  auto mappedFromPlants = [&](const Program& p) {
-    std::vector<std::string> wrong;
-    for (const std::string& path : Modules(p))
-      for (const char* name : loadedLater)
-        if (planted(path) && path.size() > std::strlen(name) &&
-            lstrcmpiW(W(path.substr(path.size() - std::strlen(name))).c_str(), W(name).c_str()) ==
-                0)
-          wrong.push_back(path);
-    return wrong;
-  };
-
-  // The control: the standard search takes the plants from the program's own folder,
-  // unless the program restricts it as Setup and Uninstall do. (Wine keeps its own
-  // build of a system DLL that is loaded already, so only some plants come in.)
-  REQUIRE(CopyTo(Fixture("loadlib.exe"), package + "\\loadlib.exe"));
-  std::string names = " comctl32.dll uxtheme.dll version.dll dwmapi.dll";
-  CHECK(Run(package + "\\loadlib.exe" + names) == 0);
-  std::vector<std::string> control = Filter(RecordLines(kCaricamenti), "loaded|" + package);
-  CHECK(!control.empty());
-  DeleteFileW(W(kCaricamenti).c_str());
-  CHECK(Run(package + "\\loadlib.exe /system32" + names) == 0);
-  CHECK(Filter(RecordLines(kCaricamenti), "loaded|" + package).empty());
-  DeleteFileW(W(kCaricamenti).c_str());
-
-  Program setup = Start(package + "\\Setup.exe", package);
-  HWND result = Install(setup);
-  REQUIRE(result != nullptr);
-  CHECK(Visible(Child(result, "Static", "Installazione eseguita correttamente")));
-  std::vector<std::string> setupModules = Modules(setup);
-  CHECK(!setupModules.empty());
-  std::vector<std::string> wrong = mappedFromPlants(setup);
-  if (CHECK(wrong.empty())) Print("Setup mapped", wrong);
-  CHECK(CloseResult(setup, result));
-  std::string program = std::string(kCartella) + "\\QelPictura.exe";
-  CHECK(WaitFor([&] {
-    return Filter(RecordLines(kRecord), "started|") ==
-           std::vector<std::string>{"started|" + program + "|\"" + program + "\""};
-  }));
-  CHECK(WaitFor([&] { return Filter(RecordLines(kRecord), "regsvr32|").size() == 6; }));
-  REQUIRE(Uninstall(kCartella, [&](const Program& uninstall) {
-    std::vector<std::string> wrong = mappedFromPlants(uninstall);
-    if (CHECK(wrong.empty())) Print("Uninstall mapped", wrong);
-  }));
-  CHECK(!IsFile(program));
-
-  std::vector<std::string> loads = RecordLines(kCaricamenti);
-  bool ran = false;
-  for (const auto& line : loads)
-    ran |= line.find("|" + package + "\\") != std::string::npos ||
-           line.find("|" + std::string(kCartella) + "\\") != std::string::npos;
-  if (CHECK(!ran)) Print("loads", loads);
-  CHECK(Filter(RecordLines(kRecord), "started|").size() == 1);
+  Sweep(
+      {.prepare =
+           [] {
+             bool planted = CreateDirectoryW(W(folder).c_str(), nullptr) &&
+                            SetEnvironmentVariableW(L"QEL_RECORD_LOADS", W(kLoads).c_str());
+             for (const std::string& where : {package, folder})
+               for (const char* dll : {"comctl32.dll", "uxtheme.dll", "version.dll", "dwmapi.dll"})
+                 planted = planted && Copy(Fixture("runtime.dll"), where + "\\" + dll);
+             return planted && Copy(Fixture("regsvr32.exe"), package + "\\REGSVR32.EXE") &&
+                    Copy(Fixture("QelPictura.exe"), "C:\\Program.exe");
+           },
+       .then =
+           [] {
+             REQUIRE(Uninstall(folder));
+             std::string loads = ReadFile(kLoads);
+             if (CHECK(loads.find(package + "\\") == std::string::npos &&
+                       loads.find(folder + "\\") == std::string::npos))
+               std::printf("%s", loads.c_str());
+             Run(package + "\\regsvr32.exe comctl32.dll uxtheme.dll version.dll dwmapi.dll");
+             CHECK(ReadFile(kLoads).find("loaded|" + package + "\\") != std::string::npos);
+           },
+       .files = {"-<D>\\QelPictura.exe"}});
 }
 
-// "temi", the menu folder and the desktop as symbolic links to folders of the user's own
-// files, made from Unix (Wine shows them as reparse points): the removal deletes nothing
-// through them, and the rest goes as usual.
+// A package without the product files: reported, and nothing is started; an earlier
+// installation's uninstaller is replaced all the same.
+SCENARIO(a_package_without_product_files_is_reported) {
+  Sweep({.prepare =
+             [] {
+               for (const char* name : {"QelPictura.exe", "help.htm", "happysmile.qelpictura"})
+                 DeleteFileW(W(package + "\\" + name).c_str());
+               return CreateDirectoryW(W(folder).c_str(), nullptr) &&
+                      WriteFile(folder + "\\Uninstall.exe", kOld);
+             },
+         .errors = {"Non è stato possibile copiare il file principale dell'applicazione"},
+         .starts = {},
+         .files = {"=<D>\\Uninstall.exe", "-<D>\\QelPictura.exe", "-<D>\\help.htm"}});
+}
+
+// A file where the menu folder would go: no shortcut at all, not even the desktop's.
+SCENARIO(a_menu_folder_in_the_way_gives_no_shortcut) {
+  Sweep({.prepare = [] { return WriteFile(Menu(), "a file where the folder would go"); },
+         .errors = {"Impossibile creare dei collegamenti nel menu avvio"},
+         .files = {"-<K>\\QelPictura.lnk", "=<D>\\QelPictura.exe"}});
+}
+
+// The proposed folder's parent goes while the page shows it: "Conferma" says so and the
+// page stays as it was; once the parent is back, "Conferma" installs.
+SCENARIO(a_missing_destination_parent_keeps_the_page) {
+  Sweep({.prepare =
+             [] {
+               folder = "C:\\Mancante\\Programmi\\QelPictura";
+               return CreateDirectoryW(L"C:\\Mancante", nullptr) &&
+                      CreateDirectoryW(L"C:\\Mancante\\Programmi", nullptr) &&
+                      Run("reg add \"HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\" /v "
+                          "ProgramFilesDir /d C:\\Mancante\\Programmi /f") == 0;
+             },
+         .installs = false,
+         .then =
+             [] {
+               Program setup = Start(package + "\\Setup.exe", package);
+               HWND page = GoToDestinationPage(setup);
+               std::vector<HWND> box = page ? Children(page, "Edit") : std::vector<HWND>{};
+               REQUIRE(box.size() == 1 && Text(box[0]) == folder &&
+                       RemoveDirectoryW(L"C:\\Mancante\\Programmi"));
+               Press(Child(page, "Button", "&Conferma"));
+               HWND message = WaitWindowWith(
+                   setup, kTitolo, "Static",
+                   "\r\nNon riesco a creare la cartella\r\n" + folder +
+                       "\r\n\r\nSpecifica un'altra cartella cliccando sul pulsante 'sfoglia'");
+               REQUIRE(message != nullptr);
+               Press(Child(message, "Button", "&OK"));
+               CHECK(WaitFor([&] { return !IsWindow(message) && IsWindowEnabled(page); }) &&
+                     Text(box[0]) == folder && !IsFolder("C:\\Mancante\\Programmi"));
+               REQUIRE(CreateDirectoryW(L"C:\\Mancante\\Programmi", nullptr));
+               CHECK(ConfirmAndWaitForResult(setup, page) != nullptr);
+             },
+         .files = {"=<D>\\QelPictura.exe"}});
+}
+
+// A file of another kind in the menu folder keeps the folder; the shortcuts go.
+SCENARIO(a_text_file_keeps_the_menu_folder) {
+  Sweep({.then = [] { REQUIRE(WriteFile(Menu() + "\\appunti.txt", "miei") && Uninstall(folder)); },
+         .files = {"+<M>\\appunti.txt", "-<M>\\QelPictura.lnk",
+                   "-<M>\\Rimuovi QelPictura dal computer.lnk", "-<D>\\QelPictura.exe"}});
+}
+
+// "temi", the menu folder and the desktop made symbolic links (from Unix; Wine shows them
+// as reparse points) to folders of the user's files: the removal deletes nothing there.
 SCENARIO(removal_never_deletes_through_a_link) {
-  std::string package = LayOutPackage();
-  Program setup = Start(package + "\\Setup.exe", package);
-  HWND result = Install(setup);
-  REQUIRE(result != nullptr);
-  REQUIRE(CloseResult(setup, result));
-  struct Legame {
-    std::string link, target;
-    std::vector<const char*> files;
-  } legami[] = {
-      {std::string(kCartella) + "\\temi",
-       "C:\\Documenti\\Temi",
-       {"happysmile.qelpictura", "foto.jpg"}},
-      {Menu(), "C:\\Documenti\\Menu", {"QelPictura.lnk", "mio.lnk", "nota.txt"}},
-      {Desktop(), "C:\\Documenti\\Scrivania", {"QelPictura.lnk"}},
-  };
-  REQUIRE(CreateDirectoryW(L"C:\\Documenti", nullptr));
-  for (const auto& l : legami) {
-    REQUIRE(CreateDirectoryW(W(l.target).c_str(), nullptr));
-    for (const char* f : l.files) REQUIRE(WriteFile(l.target + "\\" + f, "dell'utente"));
-    WIN32_FIND_DATAW found;  // the folder goes, with the files Setup put there
-    HANDLE search = FindFirstFileW(W(l.link + "\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-      DeleteFileW(W(l.link + "\\" + U(found.cFileName)).c_str());
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    REQUIRE(RemoveDirectoryW(W(l.link).c_str()));
-    RunUnix("Z:\\usr\\bin\\ln -s \"" + UnixName(l.target) + "\" \"" + UnixName(l.link) + "\"");
-    REQUIRE(WaitFor([&] {
-      DWORD attributes = GetFileAttributesW(W(l.link).c_str());
-      return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-    }));
-  }
-  REQUIRE(Uninstall(kCartella));
-  for (const auto& l : legami)
-    for (const char* f : l.files) CHECK(IsFile(l.target + "\\" + f));
-  CHECK(!IsFile(std::string(kCartella) + "\\QelPictura.exe"));
+  Sweep({.then =
+             [] {
+               const char* const names[] = {"QelPictura.lnk", "Rimuovi QelPictura dal computer.lnk",
+                                            "happysmile.qelpictura", "foto.jpg"};
+               const std::pair<std::string, std::string> links[] = {{folder + "\\temi", "C:\\Temi"},
+                                                                    {Menu(), "C:\\Menu"},
+                                                                    {Desktop(), "C:\\Scrivania"}};
+               for (const auto& [link, target] : links) {
+                 REQUIRE(CreateDirectoryW(W(target).c_str(), nullptr));
+                 for (const char* name : names) {
+                   DeleteFileW(W(link + "\\" + name).c_str());
+                   REQUIRE(WriteFile(target + "\\" + name, "dell'utente"));
+                 }
+                 REQUIRE(RemoveDirectoryW(W(link).c_str()));
+                 Run("Z:\\usr\\bin\\ln -s " + Unix(target) + " " + Unix(link));
+                 REQUIRE(WaitFor([&] {
+                   return IsFolder(link) &&
+                          (GetFileAttributesW(W(link).c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+                 }));
+               }
+               REQUIRE(Uninstall(folder));
+               for (const auto& [link, target] : links)
+                 for (const char* name : names) CHECK(IsFile(target + "\\" + name));
+             },
+         .files = {"-<D>\\QelPictura.exe", "-<D>\\help.htm"}});
 }
 
-// An uninstaller copied into a folder that holds files of the product's names among
-// others: it removes exactly what its names and patterns say, and nothing else there.
+// A copy of the uninstaller in a folder of other files removes exactly what its names and
+// patterns say; a copy in a folder without the product removes nothing.
 SCENARIO(uninstall_elsewhere_removes_only_what_its_patterns_name) {
-  const std::string folder = "C:\\Altra cartella";
-  std::string package = LayOutPackage();
-  REQUIRE(CreateDirectoryW(W(folder).c_str(), nullptr));
-  REQUIRE(CopyTo(package + "\\Uninstall.exe", folder + "\\Uninstall.exe"));
-  const char* const removed[] = {"QelPictura.exe", "help.htm", "temi\\a.txt",
-                                 "temi\\tema.qelpictura", "temi\\senza estensione"};
-  const char* const kept[] = {"QelPictura.exe.bak",
-                              "QelPictura.ex",
-                              "help.html",
-                              "help.htm.txt",
-                              "leggimi.txt",
-                              "temi.txt",
-                              "temi\\sottocartella\\tema.qelpictura",
-                              "Uninstall.exe"};
-  CreateDirectoryW(W(folder + "\\temi").c_str(), nullptr);
-  CreateDirectoryW(W(folder + "\\temi\\sottocartella").c_str(), nullptr);
-  for (const char* name : removed) REQUIRE(WriteFile(folder + "\\" + name, "non del prodotto"));
-  for (const char* name : kept)
-    if (std::string(name) != "Uninstall.exe")
-      REQUIRE(WriteFile(folder + "\\" + name, "non del prodotto"));
-  REQUIRE(WriteFile("C:\\help.htm", "fuori") && WriteFile("C:\\QelPictura.exe", "fuori"));
-
-  REQUIRE(Uninstall(folder));
-  for (const char* name : removed) CHECK(!IsFile(folder + "\\" + name));
-  for (const char* name : kept) CHECK(IsFile(folder + "\\" + name));
-  CHECK(IsFolder(folder + "\\temi"));  // its subfolder keeps it
-  CHECK(IsFile("C:\\help.htm") && IsFile("C:\\QelPictura.exe"));
+  static const std::vector<std::string> files = {"-<D>\\QelPictura.exe",
+                                                 "-<D>\\help.htm",
+                                                 "-<D>\\temi\\a.txt",
+                                                 "-<D>\\temi\\tema.qelpictura",
+                                                 "-<D>\\temi\\senza estensione",
+                                                 "+<D>\\QelPictura.exe.bak",
+                                                 "+<D>\\QelPictura.ex",
+                                                 "+<D>\\help.html",
+                                                 "+<D>\\help.htm.txt",
+                                                 "+<D>\\leggimi.txt",
+                                                 "+<D>\\temi.txt",
+                                                 "+<D>\\temi\\sottocartella\\tema.qelpictura",
+                                                 "+<D>\\Uninstall.exe",
+                                                 "+C:\\help.htm",
+                                                 "+C:\\QelPictura.exe",
+                                                 "+C:\\altrove\\help.htm",
+                                                 "+C:\\altrove\\temi\\t.tema"};
+  Sweep({.prepare =
+             [] {
+               folder = "C:\\Altra cartella";
+               bool made = true;
+               for (const std::string& f :
+                    {folder, folder + "\\temi", folder + "\\temi\\sottocartella",
+                     std::string("C:\\altrove"), std::string("C:\\altrove\\temi")})
+                 made = made && CreateDirectoryW(W(f).c_str(), nullptr);
+               for (const std::string& f : files)
+                 made = made && WriteFile(Expand(f.substr(1)), "non del prodotto");
+               return made && Copy(package + "\\Uninstall.exe", folder + "\\Uninstall.exe") &&
+                      Copy(package + "\\Uninstall.exe", "C:\\altrove\\Uninstall.exe");
+             },
+         .installs = false,
+         .then =
+             [] {
+               REQUIRE(Uninstall(folder));
+               Program stray = Start("C:\\altrove\\Uninstall.exe", "C:\\altrove");
+               HWND box = MessageBoxOf(stray, "QelSoftware");
+               REQUIRE(box && Child(box, "Static", kAlreadyGone + std::string("C:\\altrove")));
+               Press(GetDlgItem(box, IDOK));
+               CHECK(stray.Exited());
+             },
+         .files = files});
 }
