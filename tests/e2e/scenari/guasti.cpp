@@ -268,7 +268,7 @@ SCENARIO(planted_programs_and_dlls_never_run_or_load) {
   SetEnvironmentVariableW(L"QEL_RECORD_LOADS", L"C:\\caricamenti.txt");
   std::vector<std::string> steps = {"mkdir <D>", "copy <F>regsvr32.exe><P>\\REGSVR32.EXE",
                                     "copy <F>QelPictura.exe>C:\\Program.exe"};
-  for (std::string dll : {"comctl32.dll", "uxtheme.dll", "version.dll", "dwmapi.dll"})
+  for (std::string dll : {"comctl32.dll", "uxtheme.dll", "version.dll", "dwmapi.dll", "shcore.dll"})
     steps.insert(steps.end(),
                  {"copy <F>runtime.dll><P>\\" + dll, "copy <F>runtime.dll><D>\\" + dll});
   steps.insert(steps.end(), {"install 6 started", "uninstall", "lacks C:\\caricamenti.txt><P>\\",
