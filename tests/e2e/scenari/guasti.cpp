@@ -30,8 +30,14 @@ bool Uninstall(const std::string& folder) {
 
 namespace {
 
-const std::string kOld = "vecchio contenuto", kLinks = "<M>\\Rimuovi QelPictura dal computer.lnk";
+const std::string kOld = "vecchio contenuto",
+                  kRemovalLink = "<M>\\Rimuovi QelPictura dal computer.lnk";
 const std::string kShortcutsFailed = "Problemi nella creazione dei collegamenti";
+const char kSuccess[] = "Installazione eseguita correttamente";
+const char kFailure[] = "L'installazione non è stata completata correttamente\r\nErrori:";
+const char kStarting[] = "Il programma verrà subito avviato, buon lavoro!";
+const char kAlreadyGone[] =
+    "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n";
 const char kWarning[] =
     "Nel computer in uso è stata rilevata una versione superiore di QelPictura\r\n"
     "Onde evitare conflitti è consigliabile non installare questa versione.\r\n"
@@ -97,39 +103,29 @@ bool Installed(const std::string& what) {
   Program setup = Start(package + "\\Setup.exe", package);
   HWND result = Install(setup);
   HWND list = result ? FindWindowExW(result, nullptr, L"ListBox", nullptr) : nullptr;
-  std::size_t space = what.find(' ', 2);
-  std::string error = space == std::string::npos ? "" : what.substr(space + 1);
+  std::string error = what.substr(std::min<std::size_t>(10, what.size()));
   wchar_t line[256] = {};
   SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
   bool right = list && SendMessageW(list, LB_GETCOUNT, 0, 0) == !error.empty() &&
                U(line) == error && Visible(list) == !error.empty() &&
-               Visible(Child(result, "Static",
-                             error.empty() ? "Installazione eseguita correttamente"
-                                           : "L'installazione non è stata completata "
-                                             "correttamente\r\nErrori:")) &&
-               Visible(Child(result, "Static",
-                             "Il programma verrà subito avviato, buon lavoro!")) == error.empty() &&
+               Visible(Child(result, "Static", error.empty() ? kSuccess : kFailure)) &&
+               Visible(Child(result, "Static", kStarting)) == error.empty() &&
                WaitFor([&] { return Lines({"regsvr32|"}).size() == std::size_t(what[0] - '0'); });
   Press(Child(result, "Button", "&Chiudi"));
   std::vector<std::string> starts = {
       Expand("started|<D>\\QelPictura.exe|\"<D>\\QelPictura.exe\""),
-      "cartella|" + folder + "|" + std::to_string(setup.info.dwProcessId)};
-  if (what.find(" nothing") != std::string::npos) starts.clear();
-  return setup.Exited() && WaitFor([&] {
+      Expand("cartella|<D>|") + std::to_string(setup.info.dwProcessId)};
+  if (what.compare(2, 7, "nothing") == 0) starts.clear();
+  return setup.Exited() && right && WaitFor([&] {
            return Lines({"started|", "cartella|"}) == starts;
-         }) &&
-         right;
+         });
 }
 
 // The uninstaller in that folder finds no product there: it names the folder and ends.
 bool Told(const std::string& where) {
   Program u = Start(where + "\\Uninstall.exe", where);
   HWND box = MessageBoxOf(u, "QelSoftware");
-  if (!box || !Child(box, "Static",
-                     "QelPictura è già stato disinstallato\r\nRimuovere manualmente la "
-                     "cartella\r\n" +
-                         where))
-    return false;
+  if (!box || !Child(box, "Static", kAlreadyGone + where)) return false;
   Press(GetDlgItem(box, IDOK));
   return u.Exited();
 }
@@ -183,9 +179,8 @@ bool Sweep(const std::vector<std::string>& row) {
 
 }  // namespace
 
-// Files that cannot be replaced, read-only or held open, stay as they were, silently: the
-// rest arrives, a runtime file that stayed is still registered, and the old program that
-// stayed is not started.
+// Files read-only or held open stay as they were, silently; the rest arrives, a runtime
+// file that stayed is still registered, and the old program that stayed is not started.
 SCENARIO(files_that_cannot_be_replaced_stay_and_the_rest_installs) {
   Sweep({"mkdir <D>", "readonly <D>\\help.htm", "readonly <S>\\asycfilt.dll",
          "write <D>\\QelPictura.exe", "write <S>\\msvbvm60.dll", "hold <D>\\QelPictura.exe",
@@ -203,14 +198,14 @@ SCENARIO(without_the_scripting_object_shortcuts_fail_and_nothing_else) {
          "run reg delete HKLM\\Software\\Classes\\WScript.Shell.1 /f",
          "run reg delete HKLM\\Software\\Classes\\CLSID\\{72C24DD5-D70A-438B-8A42-98424B88AFB8} /f",
          "install 6 started " + kShortcutsFailed, "there <M>", "gone <M>\\QelPictura.lnk",
-         "gone " + kLinks, "gone <K>\\QelPictura.lnk", "same <D>\\temi\\happysmile.qelpictura",
-         "same <D>\\Uninstall.exe"});
+         "gone " + kRemovalLink, "gone <K>\\QelPictura.lnk",
+         "same <D>\\temi\\happysmile.qelpictura", "same <D>\\Uninstall.exe"});
 }
 
 // A folder in the way of the desktop shortcut: that one alone fails, and is reported.
 SCENARIO(a_desktop_shortcut_that_fails_alone_is_reported) {
   Sweep({"mkdir <K>\\QelPictura.lnk", "install 6 started " + kShortcutsFailed,
-         "there <M>\\QelPictura.lnk", "there " + kLinks});
+         "there <M>\\QelPictura.lnk", "there " + kRemovalLink});
 }
 
 // No registration program (and Wine told not to run its own build for the missing file),
@@ -238,16 +233,14 @@ SCENARIO(without_the_all_users_folders_the_user_folders_are_made_and_used) {
                                         key + "\" /f /t REG_EXPAND_SZ /v "));
   steps.insert(steps.end(),
                {"install 6 started", "there <K>\\QelPictura.lnk", "there <M>\\QelPictura.lnk",
-                "there " + kLinks, "write <M>\\appunti.txt", "uninstall",
-                "gone <K>\\QelPictura.lnk", "gone <M>\\QelPictura.lnk", "gone " + kLinks,
+                "there " + kRemovalLink, "write <M>\\appunti.txt", "uninstall",
+                "gone <K>\\QelPictura.lnk", "gone <M>\\QelPictura.lnk", "gone " + kRemovalLink,
                 "kept <M>\\appunti.txt", "there <K>", "gone C:\\Mancante"});
   Sweep(steps);
 }
 
-// A Program Files folder with spaces and letters of no western code page: proposed,
-// installed into, linked (in UTF-16, from which the item list Windows starts is made;
-// Wine's path text loses such letters), started in its folder, removed from, and named
-// once the product is gone.
+// A Program Files folder with letters of no western code page: proposed, installed into,
+// linked (in UTF-16: Wine's path text loses them), started, removed from, and named.
 SCENARIO(program_files_outside_every_western_code_page) {
   const std::string name = "Программы 程序 files";
   Sweep({"folder C:\\" + name + "\\QelPictura", "mkdir C:\\" + name,
@@ -255,15 +248,13 @@ SCENARIO(program_files_outside_every_western_code_page) {
          "\"C:\\" +
              name + "\" /f",
          "install 6 started", "holds <K>\\QelPictura.lnk>" + name,
-         "holds <M>\\QelPictura.lnk>" + name, "holds " + kLinks + ">" + name, "uninstall",
+         "holds <M>\\QelPictura.lnk>" + name, "holds " + kRemovalLink + ">" + name, "uninstall",
          "gone <D>\\QelPictura.exe", "gone <D>\\temi", "gone <K>\\QelPictura.lnk", "gone <M>",
          "told <D>"});
 }
 
-// Programs and DLLs planted in the package, the installation folder and the root of the
-// drive: neither Setup, nor Uninstall, nor what Setup starts runs or loads one. The DLL
-// records each process it is loaded into; the control, a program of the package whose
-// search is not restricted, loads the plants, so the check can fail.
+// Programs and DLLs planted where a careless search finds them never run or load: the DLL
+// records each load; the control, whose search is not restricted, shows that it can.
 SCENARIO(planted_programs_and_dlls_never_run_or_load) {
   SetEnvironmentVariableW(L"QEL_RECORD_LOADS", L"C:\\caricamenti.txt");
   std::vector<std::string> steps = {"mkdir <D>", "copy <F>regsvr32.exe><P>\\REGSVR32.EXE",
@@ -296,7 +287,7 @@ SCENARIO(a_menu_folder_in_the_way_gives_no_shortcut) {
 // "temi", the menu folder and the desktop made symbolic links (from Unix; Wine shows them
 // as reparse points) to folders of the user's files: the removal deletes nothing there.
 SCENARIO(removal_never_deletes_through_a_link) {
-  std::vector<std::string> steps = {"install 6 started", "delete " + kLinks},
+  std::vector<std::string> steps = {"install 6 started", "delete " + kRemovalLink},
                            checks = {"uninstall", "gone <D>\\help.htm"};
   for (auto [link, user, name] :
        {std::tuple{Expand("<D>\\temi"), std::string("C:\\Temi"), "\\happysmile.qelpictura"},
@@ -360,54 +351,32 @@ SCENARIO(a_missing_destination_parent_keeps_the_page) {
   CHECK(ConfirmAndWaitForResult(setup, page) && IsFile(folder + "\\QelPictura.exe"));
 }
 
-// The installed version as every kind of registry value (numbers written as their texts)
-// and as hostile texts: Setup never falls over, and warns exactly when the value reads as
-// a number above 1, modally, left-aligned, with its one button.
+// The installed version as every kind of registry value (numbers written as texts) and as
+// hostile texts: Setup warns exactly when the value reads as a number above 1.
 SCENARIO(version_values_of_every_kind_and_hostile_texts) {
-  const std::tuple<DWORD, std::wstring, bool> values[] = {
-      {REG_SZ, L"2", true},
-      {REG_NONE, L"", false},
-      {REG_SZ, L"1", false},
-      {REG_SZ, L"2.5", true},
-      {REG_SZ, L"1.4", false},
-      {REG_SZ, L"-3", false},
-      {REG_SZ, L"40000", false},
-      {REG_SZ, L"abc", false},
-      {REG_DWORD, L"1", false},
-      {REG_EXPAND_SZ, L"2", true},
-      {REG_DWORD, L"2", true},
-      {REG_DWORD, L"0xFFFFFFFE", false},
-      {REG_DWORD, L"40000", false},
-      {REG_QWORD, L"2", false},
-      {REG_QWORD, L"0x100000002", false},
-      {REG_BINARY, L"2", false},
-      {REG_MULTI_SZ, L"2", false},
-      {REG_SZ, std::wstring(40, L' '), false},
-      {REG_SZ, std::wstring(100000, L'A'), false},
-      {REG_SZ, std::wstring(5000, L'9'), false},
-      {REG_SZ, std::wstring(5000, L' ') + L"2" + std::wstring(5000, L' '), true},
-      {REG_SZ, L"&H10", true},
-      {REG_SZ, L"&H1", false},
-      {REG_SZ, L"2E0", true},
-      {REG_SZ, L"2E5", false},
-      {REG_SZ, L"1E0", false},
-      {REG_SZ, {L'\0', L'2'}, false},
-      {REG_SZ, {L'2', L'\0', L'9', L'9', L'9'}, true}};  // Wine's RegRead stops at the NUL
+  // Each: '+' where Setup warns, '-' where not; the type (Sz, Expand, Dword, Qword, Binary,
+  // Multi, None); the data. Wine's RegRead gives a text up to its first NUL.
+  const std::wstring letters = L"SEDQBMN", spaces(5000, L' '), nul(1, L'\0');
+  const DWORD types[] = {REG_SZ,     REG_EXPAND_SZ, REG_DWORD, REG_QWORD,
+                         REG_BINARY, REG_MULTI_SZ,  REG_NONE};
+  std::vector<std::wstring> values = {
+      L"+S2", L"-N",     L"-S1",   L"+S2.5",        L"-S1.4",   L"-S-3", L"-S40000",       L"-Sabc",
+      L"-D1", L"+E2",    L"+D2",   L"-D0xFFFFFFFE", L"-D40000", L"-Q2",  L"-Q0x100000002", L"-B2",
+      L"-M2", L"+S&H10", L"-S&H1", L"+S2E0",        L"-S2E5",   L"-S1E0"};
+  values.insert(values.end(), {L"-S" + spaces.substr(0, 40), L"-S" + std::wstring(100000, L'A'),
+                               L"-S" + std::wstring(5000, L'9'), L"+S" + spaces + L"2" + spaces,
+                               L"-S" + nul + L"2", L"+S2" + nul + L"999"});
   REQUIRE(Sweep({}));
-  for (std::size_t i = 0; i < std::size(values); ++i) {
-    const auto& [type, value, warns] = values[i];
-    std::wstring text = value + std::wstring(type == REG_MULTI_SZ ? 2 : 1, L'\0');
-    unsigned long long number = std::wcstoull(value.c_str(), nullptr, 0);
-    DWORD size = type == REG_QWORD    ? 8
-                 : type == REG_DWORD  ? 4
-                 : type == REG_BINARY ? 1
-                                      : text.size() * 2;
-    const void* data = type == REG_QWORD || type == REG_DWORD || type == REG_BINARY
-                           ? static_cast<const void*>(&number)
-                           : text.data();
-    REQUIRE(type == REG_NONE ? Run("reg delete HKLM\\SOFTWARE\\Qel\\Pictura /f") == 0
-                             : RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Qel\\Pictura",
-                                               L"Version", type, data, size) == 0);
+  for (const std::wstring& v : values) {
+    DWORD type = types[letters.find(v[1])];
+    std::wstring text = v.substr(2) + std::wstring(type == REG_MULTI_SZ ? 2 : 1, L'\0');
+    unsigned long long number = std::wcstoull(text.c_str(), nullptr, 0);
+    DWORD size = type == REG_QWORD ? 8 : type == REG_DWORD ? 4 : type == REG_BINARY ? 1 : 0;
+    REQUIRE(type == REG_NONE
+                ? Run("reg delete HKLM\\SOFTWARE\\Qel\\Pictura /f") == 0
+                : RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Qel\\Pictura", L"Version", type,
+                                  size ? static_cast<const void*>(&number) : text.data(),
+                                  size ? size : text.size() * 2) == 0);
     Program setup = Start(package + "\\Setup.exe", package);
     HWND welcome = WaitWindowWith(setup, kTitolo, "Button", "&Continua"), warning = nullptr,
          licence = nullptr;
@@ -419,18 +388,17 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
       }
       return warning || licence;
     };
-    bool right = welcome && WaitFor(pages) && (warning != nullptr) == warns;
-    if (warning) {
+    bool right = welcome && WaitFor(pages) && (warning != nullptr) == (v[0] == L'+');
+    if (warning) {  // modal, left-aligned, one button
       right =
-          right && !licence && !Visible(Child(warning, "Button", "&Si")) &&
-          !Visible(Child(warning, "Button", "&No")) &&
+          right && !licence && !Visible(Child(warning, "Button", "&No")) &&
           (GetWindowLongW(Child(warning, "Static", kWarning), GWL_STYLE) & SS_TYPEMASK) == SS_LEFT;
       Press(Child(warning, "Button", "&OK"));
       right = right && WaitFor([&] { return pages() && licence; });
     }
     if (CHECK(right && WaitFor([&] { return Windows(setup, kTitolo).size() == 1; }) &&
               !setup.Exited(0)))
-      std::printf("  value %zu\n", i);
+      std::printf("  value %d\n", static_cast<int>(&v - values.data()));
     setup.Kill();
     setup.Exited();
   }
