@@ -16,14 +16,13 @@ HWND Install(const Program& setup) {
 }
 bool Uninstall(const std::string& folder) {
   Program u = Start(folder + "\\Uninstall.exe", folder);
-  HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi"), box = nullptr;
+  HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi"), box = nullptr,
+       close = nullptr;
   if (window) Press(Child(window, "Button", "&Rimuovi"));
   if (window && (box = MessageBoxOf(u, kTitoloRimozione))) Press(GetDlgItem(box, IDOK));
-  HWND close = nullptr;
-  if (!box || !WaitFor([&] { return (close = Child(window, "Button", "Chiudi")); }, 30000))
-    return false;
-  Press(close);
-  return u.Exited();
+  if (box && WaitFor([&] { return (close = Child(window, "Button", "Chiudi")); }, 30000))
+    Press(close);
+  return close && u.Exited();
 }
 }  // namespace e2e
 #endif
@@ -46,8 +45,6 @@ const char kWarning[] =
 
 std::string package, folder = "C:\\Program Files\\QelPictura";
 std::vector<HANDLE> held;
-
-bool Visible(HWND h) { return h && IsWindowVisible(h); }
 
 // The record's lines that start with one of these.
 std::vector<std::string> Lines(const std::vector<std::string>& starts) {
@@ -107,9 +104,9 @@ bool Installed(const std::string& what) {
   wchar_t line[256] = {};
   SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
   bool right = list && SendMessageW(list, LB_GETCOUNT, 0, 0) == !error.empty() &&
-               U(line) == error && Visible(list) == !error.empty() &&
-               Visible(Child(result, "Static", error.empty() ? kSuccess : kFailure)) &&
-               Visible(Child(result, "Static", kStarting)) == error.empty() &&
+               U(line) == error && !IsWindowVisible(list) == error.empty() &&
+               IsWindowVisible(Child(result, "Static", error.empty() ? kSuccess : kFailure)) &&
+               !IsWindowVisible(Child(result, "Static", kStarting)) == !error.empty() &&
                WaitFor([&] { return Lines({"regsvr32|"}).size() == std::size_t(what[0] - '0'); });
   Press(Child(result, "Button", "&Chiudi"));
   std::vector<std::string> starts = {
@@ -391,7 +388,7 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
     bool right = welcome && WaitFor(pages) && (warning != nullptr) == (v[0] == L'+');
     if (warning) {  // modal, left-aligned, one button
       right =
-          right && !licence && !Visible(Child(warning, "Button", "&No")) &&
+          right && !licence && !IsWindowVisible(Child(warning, "Button", "&No")) &&
           (GetWindowLongW(Child(warning, "Static", kWarning), GWL_STYLE) & SS_TYPEMASK) == SS_LEFT;
       Press(Child(warning, "Button", "&OK"));
       right = right && WaitFor([&] { return pages() && licence; });
