@@ -26,8 +26,9 @@ bool Uninstall(const std::string& folder) {
 
 namespace {
 
-const std::string kOld = "vecchio contenuto",
-                  kRemovalLink = "<M>\\Rimuovi QelPictura dal computer.lnk";
+const std::string
+    kOld = "vecchio contenuto",
+    kShortcuts = "<K>\\QelPictura.lnk;<M>\\QelPictura.lnk;<M>\\Rimuovi QelPictura dal computer.lnk";
 const char kSuccess[] = "Installazione eseguita correttamente",
            kFailure[] = "L'installazione non è stata completata correttamente\r\nErrori:",
            kStarting[] = "Il programma verrà subito avviato, buon lavoro!",
@@ -191,8 +192,7 @@ SCENARIO(without_the_scripting_object_shortcuts_fail_and_nothing_else) {
   Sweep({"run reg add HKLM\\SOFTWARE\\Qel\\Pictura /v Version /d 2 /f" + del + "WScript.Shell /f" +
              del + "WScript.Shell.1 /f" + del + "CLSID\\{72C24DD5-D70A-438B-8A42-98424B88AFB8} /f",
          "install 6 started Problemi nella creazione dei collegamenti", "there <M>",
-         "gone <M>\\QelPictura.lnk;<K>\\QelPictura.lnk;" + kRemovalLink,
-         "same <D>\\temi\\happysmile.qelpictura;<D>\\Uninstall.exe"});
+         "gone " + kShortcuts, "same <D>\\temi\\happysmile.qelpictura;<D>\\Uninstall.exe"});
 }
 
 // No registration program (nor Wine's own), one planted beside Setup: nothing registered.
@@ -206,7 +206,7 @@ SCENARIO(without_a_registration_program_nothing_is_registered) {
 
 // Without all-users folders the user's are made, used and emptied; a text file keeps the menu.
 SCENARIO(without_the_all_users_folders_the_user_folders_are_made_and_used) {
-  std::string adds = "run ", shortcuts = "<K>\\QelPictura.lnk;<M>\\QelPictura.lnk;" + kRemovalLink;
+  std::string adds = "run ";
   for (std::string key : {"User Shell Folders", "Shell Folders"})
     for (std::string value : {"LM /v \"Common Desktop\" /d C:\\Mancante\\Scrivania",
                               "LM /v \"Common Programs\" /d C:\\Mancante\\Programmi",
@@ -215,8 +215,8 @@ SCENARIO(without_the_all_users_folders_the_user_folders_are_made_and_used) {
       adds += ";reg add \"HK" + value.substr(0, 2) +
               "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\" + key +
               "\" /f /t REG_EXPAND_SZ" + value.substr(2);
-  Sweep({adds, "install 6 started", "there " + shortcuts, "write <M>\\appunti.txt", "uninstall",
-         "gone " + shortcuts, "kept <M>\\appunti.txt", "there <K>", "gone C:\\Mancante"});
+  Sweep({adds, "install 6 started", "there " + kShortcuts, "write <M>\\appunti.txt", "uninstall",
+         "gone " + kShortcuts, "kept <M>\\appunti.txt", "there <K>", "gone C:\\Mancante"});
 }
 
 // A Program Files folder outside western code pages: installed, linked, started and removed.
@@ -259,9 +259,7 @@ SCENARIO(removal_never_deletes_through_a_link) {
           "C:\\T\\happysmile.qelpictura;C:\\T\\mio.lnk;C:\\M\\QelPictura.lnk;C:\\M\\mio.lnk;C:"
           "\\K\\QelPictura.lnk;C:\\K\\mio.lnk";
   Sweep({"install 6 started", "mkdir C:\\T;C:\\M;C:\\K", "write " + mine,
-         "delete <D>\\temi\\happysmile.qelpictura;<M>\\QelPictura.lnk;<K>\\QelPictura.lnk;" +
-             kRemovalLink,
-         "rmdir <D>\\temi;<M>;" + desktop,
+         "delete <D>\\temi\\happysmile.qelpictura;" + kShortcuts, "rmdir <D>\\temi;<M>;" + desktop,
          "unix ln -s>C:\\T><D>\\temi;ln -s>C:\\M><M>;ln -s>C:\\K>" + desktop,
          "there <D>\\temi\\mio.lnk;<M>\\mio.lnk;<K>\\mio.lnk", "uninstall", "gone <D>\\help.htm",
          "kept " + mine});
