@@ -8,11 +8,11 @@ namespace e2e {
 namespace {
 
 int failures = 0;
-std::string buildFolder;
+std::string build;
 std::vector<std::string> arguments;
-std::vector<HANDLE> started;  // every program a scenario started, ended at its end
+std::vector<HANDLE> started;
 
-std::map<std::string, void (*)()>& scenarios() {
+std::map<std::string, void (*)()>& Scenarios() {
   static std::map<std::string, void (*)()> all;
   return all;
 }
@@ -23,20 +23,16 @@ std::string Special(int csidl) {
 }
 
 std::string Shared(int common, int user) {
-  std::string c = Special(common);
-  return !c.empty() && IsFolder(c) ? c : Special(user);
+  return IsFolder(Special(common)) ? Special(common) : Special(user);
 }
-
-void Send(INPUT input) { SendInput(1, &input, sizeof input); }
 
 // Waits until the window's program has taken the input sent so far.
 void Settle(HWND window) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid)) {
-    WaitForInputIdle(process, 3000);
-    CloseHandle(process);
-  }
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  WaitForInputIdle(process, 3000);
+  CloseHandle(process);
 }
 
 bool ToFront(HWND window) {
@@ -52,40 +48,39 @@ bool Failed(bool ok, const char* file, int line, const char* text) {
   return !ok;
 }
 
-void Register(const char* name, void (*run)()) { scenarios()[name] = run; }
+void Register(const char* name, void (*run)()) { Scenarios()[name] = run; }
 
 std::wstring W(const std::string& s) {
-  std::wstring out(s.size(), L'\0');
-  out.resize(static_cast<std::size_t>(MultiByteToWideChar(
-      CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(), static_cast<int>(s.size()))));
-  return out;
+  std::wstring w(s.size(), L'\0');
+  int n = static_cast<int>(s.size());
+  return w.resize(
+             static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, s.data(), n, w.data(), n))),
+         w;
 }
 
-std::string U(const std::wstring& s) {
-  std::string out(s.size() * 3, '\0');
-  out.resize(static_cast<std::size_t>(
-      WideCharToMultiByte(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), out.data(),
-                          static_cast<int>(out.size()), nullptr, nullptr)));
-  return out;
+std::string U(const std::wstring& w) {
+  std::string s(w.size() * 3, '\0');
+  int n = static_cast<int>(w.size()), m = static_cast<int>(s.size());
+  return s.resize(static_cast<std::size_t>(
+             WideCharToMultiByte(CP_UTF8, 0, w.data(), n, s.data(), m, nullptr, nullptr))),
+         s;
 }
 
 std::string Text(HWND h) {
-  std::vector<wchar_t> buffer(65536);
-  SendMessageTimeoutW(h, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+  std::vector<wchar_t> text(65536);
+  SendMessageTimeoutW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                       SMTO_ABORTIFHUNG, 2000, nullptr);
-  return U(buffer.data());
+  return U(text.data());
 }
 
 std::string Shown(HWND h) {
   wchar_t text[1024] = {};
-  GetWindowTextW(h, text, 1024);
-  return U(text);
+  return GetWindowTextW(h, text, 1024), U(text);
 }
 
 std::string ClassOf(HWND h) {
   wchar_t name[64] = {};
-  GetClassNameW(h, name, 64);
-  return U(name);
+  return GetClassNameW(h, name, 64), U(name);
 }
 
 bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds) {
@@ -94,41 +89,25 @@ bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds) {
   return true;
 }
 
-bool Program::Exited(DWORD milliseconds) const {
-  return WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0;
-}
-
 DWORD Program::ExitCode() const {
   DWORD code = STILL_ACTIVE;
-  GetExitCodeProcess(info.hProcess, &code);
-  return code;
+  return GetExitCodeProcess(info.hProcess, &code), code;
 }
 
-void Program::Kill() const { TerminateProcess(info.hProcess, 0); }
-
 const std::vector<std::string>& Arguments() { return arguments; }
-const std::string& BuildFolder() { return buildFolder; }
-std::string Fixture(const std::string& name) { return buildFolder + "\\fixtures\\" + name; }
+std::string Fixture(const std::string& name) { return build + "\\fixtures\\" + name; }
 
 Program Start(const std::string& exe, const std::string& folder,
               const std::vector<std::string>& environment) {
+  for (const std::string& e : environment)
+    SetEnvironmentVariableW(W(e.substr(0, e.find('='))).c_str(),
+                            W(e.substr(e.find('=') + 1)).c_str());
   Program p;
-  std::wstring path = W(exe.find('\\') == std::string::npos ? buildFolder + "\\" + exe : exe);
-  std::wstring line = L"\"" + path + L"\"", block;
-  // The inherited entries, then the given ones, each name once: the first of two would win.
-  for (const wchar_t* e = environment.empty() ? L"" : GetEnvironmentStringsW(); *e;
-       e += wcslen(e) + 1) {
-    bool given = false;
-    for (const auto& entry : environment)
-      given |= _wcsnicmp(e, W(entry).c_str(), entry.find('=') + 1) == 0;
-    if (!given) block += e, block += L'\0';
-  }
-  for (const auto& entry : environment) block += W(entry) + L'\0';
-  block += L'\0';
+  std::wstring path = W(exe.find('\\') == std::string::npos ? build + "\\" + exe : exe);
+  std::wstring line = L"\"" + path + L"\"";
   STARTUPINFOW si{sizeof si};
-  if (CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                     environment.empty() ? nullptr : block.data(),
-                     W(folder.empty() ? buildFolder : folder).c_str(), &si, &p.info))
+  if (CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                     W(folder.empty() ? build : folder).c_str(), &si, &p.info))
     started.push_back(p.info.hProcess);
   else
     std::printf("cannot start %s\n", U(path).c_str());
@@ -139,10 +118,10 @@ int Run(const std::string& commandLine, DWORD milliseconds) {
   std::wstring line = W(commandLine);
   STARTUPINFOW si{sizeof si};
   PROCESS_INFORMATION info{};
+  DWORD code = static_cast<DWORD>(-1);
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                       nullptr, &si, &info))
     return -1;
-  DWORD code = static_cast<DWORD>(-1);
   if (WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0)
     GetExitCodeProcess(info.hProcess, &code);
   CloseHandle(info.hThread);
@@ -152,14 +131,12 @@ int Run(const std::string& commandLine, DWORD milliseconds) {
 
 std::string LayOutPackage(const std::string& folder) {
   CreateDirectoryW(W(folder).c_str(), nullptr);
-  std::string source = buildFolder + "\\pacchetto\\";
   WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW(W(source + "*").c_str(), &found);
+  HANDLE search = FindFirstFileW(W(build + "\\pacchetto\\*.*").c_str(), &found);
   for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-      CopyFileW(W(source + U(found.cFileName)).c_str(),
-                W(folder + "\\" + U(found.cFileName)).c_str(), FALSE);
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    CopyFileW(W(build + "\\pacchetto\\" + U(found.cFileName)).c_str(),
+              W(folder + "\\" + U(found.cFileName)).c_str(), FALSE);  // folders do not copy
+  FindClose(search);
   return folder;
 }
 
@@ -178,22 +155,18 @@ std::string ReadFile(const std::string& path) {
                             nullptr, OPEN_EXISTING, 0, nullptr);
   std::string bytes;
   char buffer[65536];
-  DWORD count = 0;
-  while (file != INVALID_HANDLE_VALUE && ::ReadFile(file, buffer, sizeof buffer, &count, nullptr) &&
-         count > 0)
-    bytes.append(buffer, count);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  for (DWORD n = 0; ::ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0;)
+    bytes.append(buffer, n);
+  CloseHandle(file);
   return bytes;
 }
 
 bool WriteFile(const std::string& path, const std::string& bytes) {
   HANDLE file = CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD count = 0;
-  bool ok = file != INVALID_HANDLE_VALUE &&
-            ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &count, nullptr) &&
-            count == bytes.size();
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  return ok;
+  DWORD n = 0;
+  bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) &&
+            n == bytes.size();
+  return CloseHandle(file) && ok;
 }
 
 std::vector<std::string> RecordLines(const std::string& path) {
@@ -204,12 +177,11 @@ std::vector<std::string> RecordLines(const std::string& path) {
   return lines;
 }
 
-std::string SystemFolder() { return Special(CSIDL_SYSTEM); }
 std::string Desktop() { return Shared(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP); }
 std::string Menu() { return Shared(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS) + "\\QelPictura"; }
+std::string SystemFolder() { return Special(CSIDL_SYSTEM); }
 
 Link ReadLink(const std::string& path) {
-  Link link;
   CoInitialize(nullptr);
   IShellLinkW* shell = nullptr;
   IPersistFile* file = nullptr;
@@ -217,14 +189,14 @@ Link ReadLink(const std::string& path) {
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                  reinterpret_cast<void**>(&shell))) &&
       SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-      SUCCEEDED(file->Load(W(path).c_str(), STGM_READ)) &&
-      SUCCEEDED(shell->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)) &&
-      SUCCEEDED(shell->GetDescription(description, MAX_PATH)))
-    link = {U(target), U(description)};
+      SUCCEEDED(file->Load(W(path).c_str(), STGM_READ))) {
+    shell->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+    shell->GetDescription(description, MAX_PATH);
+  }
   if (file) file->Release();
   if (shell) shell->Release();
   CoUninitialize();
-  return link;
+  return {U(target), U(description)};
 }
 
 std::vector<HWND> Windows(const Program& p, const std::string& caption) {
@@ -243,7 +215,7 @@ HWND WaitWindowWith(const Program& p, const std::string& caption, const std::str
   WaitFor(
       [&] {
         for (HWND h : Windows(p, caption))
-          if (!found && Child(h, cls, text)) found = h;
+          found = found ? found : Child(h, cls, text) ? h : nullptr;
         return found != nullptr;
       },
       milliseconds);
@@ -252,7 +224,7 @@ HWND WaitWindowWith(const Program& p, const std::string& caption, const std::str
 
 std::vector<HWND> Children(HWND parent, const std::string& cls) {
   std::vector<HWND> found;
-  for (HWND h = GetWindow(parent, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
+  for (HWND h = parent ? GetWindow(parent, GW_CHILD) : nullptr; h; h = GetWindow(h, GW_HWNDNEXT))
     if (lstrcmpiW(W(ClassOf(h)).c_str(), W(cls).c_str()) == 0) found.push_back(h);
   return found;
 }
@@ -267,44 +239,36 @@ HWND MessageBoxOf(const Program& p, const std::string& caption, DWORD millisecon
   HWND found = nullptr;
   WaitFor(
       [&] {
-        for (HWND h : Windows(p, caption))
-          if (!found && ClassOf(h) == "#32770") found = h;
+        for (HWND h : Windows(p, caption)) found = ClassOf(h) == "#32770" ? h : found;
         return found != nullptr;
       },
       milliseconds);
   return found;
 }
 
-void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
-
 HWND Focus(HWND window) {
   GUITHREADINFO info{sizeof info};
-  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-  return info.hwndFocus;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info), info.hwndFocus;
 }
 
 bool Keys(HWND window, const std::string& keys) {
   static const std::map<std::string, WORD> named = {
-      {"alt", VK_MENU},    {"ctrl", VK_CONTROL},  {"shift", VK_SHIFT},
-      {"Tab", VK_TAB},     {"Return", VK_RETURN}, {"Escape", VK_ESCAPE},
-      {"space", VK_SPACE}, {"Delete", VK_DELETE}, {"BackSpace", VK_BACK}};
+      {"alt", VK_MENU},    {"shift", VK_SHIFT},   {"Tab", VK_TAB},       {"Return", VK_RETURN},
+      {"space", VK_SPACE}, {"Delete", VK_DELETE}, {"Escape", VK_ESCAPE}, {"BackSpace", VK_BACK}};
   if (!ToFront(window)) return false;
   for (std::size_t a = 0, b; a < keys.size(); a = b + 1) {
     b = std::min(keys.find(' ', a), keys.size());
-    std::vector<WORD> chord;
+    std::vector<INPUT> chord;
     for (std::size_t c = a, d; c < b; c = d + 1) {
       d = std::min(keys.find('+', c), b);
-      std::string name = keys.substr(c, d - c);
-      auto it = named.find(name);
-      chord.push_back(it != named.end() ? it->second : LOBYTE(VkKeyScanW(W(name)[0])));
+      auto it = named.find(keys.substr(c, d - c));
+      WORD key = it != named.end() ? it->second : LOBYTE(VkKeyScanW(static_cast<wchar_t>(keys[c])));
+      chord.insert(chord.begin() + static_cast<long>(chord.size() / 2), 2, {INPUT_KEYBOARD});
+      WORD scan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+      chord[chord.size() / 2 - 1].ki = {key, scan, 0, 0, 0};            // down in order,
+      chord[chord.size() / 2].ki = {key, scan, KEYEVENTF_KEYUP, 0, 0};  // up in reverse
     }
-    for (std::size_t i = 0; i < 2 * chord.size(); ++i) {  // down in order, up in reverse
-      WORD key = chord[i < chord.size() ? i : 2 * chord.size() - 1 - i];
-      INPUT input{INPUT_KEYBOARD};
-      input.ki = {key, static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)),
-                  i < chord.size() ? 0u : KEYEVENTF_KEYUP, 0, 0};
-      Send(input);
-    }
+    SendInput(static_cast<UINT>(chord.size()), chord.data(), sizeof(INPUT));
     Settle(window);
   }
   return true;
@@ -312,59 +276,55 @@ bool Keys(HWND window, const std::string& keys) {
 
 bool Click(HWND control) {
   RECT r{};
-  if (!control || !ToFront(control) || !GetWindowRect(control, &r)) return false;
-  for (DWORD flags : {0ul, 0ul + MOUSEEVENTF_LEFTDOWN, 0ul + MOUSEEVENTF_LEFTUP}) {
-    INPUT input{INPUT_MOUSE};
-    input.mi = {MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
-                MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1),
-                0,
-                MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags,
-                0,
-                0};
-    Send(input);
-  }
-  Settle(control);
-  return true;
+  if (!ToFront(control) || !GetWindowRect(control, &r)) return false;
+  INPUT input[3] = {{INPUT_MOUSE}, {INPUT_MOUSE}, {INPUT_MOUSE}};
+  const DWORD flags[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+  for (int i = 0; i < 3; ++i)
+    input[i].mi = {MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
+                   MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1),
+                   0,
+                   MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags[i],
+                   0,
+                   0};
+  SendInput(3, input, sizeof(INPUT));
+  return Settle(control), true;
 }
 
 void Shot(const std::string& name, bool settle) {
-  static int shots = 0;
+  static int shots = -1;
   if (arguments.empty()) return;
+  WIN32_FIND_DATAW found{};  // numbered on from the pictures already there
+  HANDLE search = FindFirstFileW(W(arguments[0] + "\\*.bmp").c_str(), &found);
+  for (BOOL more = shots < 0 && (shots = 0, search != INVALID_HANDLE_VALUE); more;
+       more = FindNextFileW(search, &found))
+    ++shots;
+  FindClose(search);
   if (settle) Sleep(300);  // the last paint reaches the screen
   int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+  DWORD size = static_cast<DWORD>((w * 3 + 3) / 4 * 4 * h), head = sizeof(BITMAPFILEHEADER) + 40;
+  BITMAPFILEHEADER file{0x4D42, head + size, 0, 0, head};
+  BITMAPINFO info{{40, w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
+  std::string bytes(head + size, '\0');
   HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{{sizeof(BITMAPINFOHEADER), w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-  GdiFlush();
-  DWORD size = static_cast<DWORD>(((w * 3 + 3) & ~3) * h), head = sizeof(BITMAPFILEHEADER) + 40;
-  BITMAPFILEHEADER file{0x4D42, head + size, 0, 0, head};
-  std::string bytes = std::string(reinterpret_cast<const char*>(&file), sizeof file) +
-                      std::string(reinterpret_cast<const char*>(&info.bmiHeader), 40) +
-                      std::string(static_cast<const char*>(bits), size);
   SelectObject(memory, old);
+  GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), &bytes[head], &info, DIB_RGB_COLORS);
   DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  // Numbered after the pictures already there, so that journeys run one after another
-  // into one folder make one sequence.
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW(W(arguments[0] + "\\*.bmp").c_str(), &found);
-  for (BOOL more = shots == 0 && search != INVALID_HANDLE_VALUE; more;
-       more = FindNextFileW(search, &found))
-    ++shots;
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  bytes.replace(0, head,
+                std::string(reinterpret_cast<char*>(&file), sizeof file) +
+                    std::string(reinterpret_cast<char*>(&info), 40));
   char number[8];
   std::snprintf(number, sizeof number, "%02d-", ++shots);
   CHECK(WriteFile(arguments[0] + "\\" + number + name + ".bmp", bytes));
 }
 
 HWND GoToDestinationPage(const Program& setup) {
-  HWND welcome = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
-  Press(Child(welcome, "Button", "&Continua"));
-  HWND licence = welcome ? WaitWindowWith(setup, kTitolo, "Button", kAccetto) : nullptr;
+  Press(Child(WaitWindowWith(setup, kTitolo, "Button", "&Continua"), "Button", "&Continua"));
+  HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
   HWND next = Child(licence, "Button", "&Continua");
   Press(Child(licence, "Button", kAccetto));
   if (!licence || !WaitFor([&] { return IsWindowEnabled(next) != FALSE; })) return nullptr;
@@ -385,16 +345,12 @@ HWND Install(const Program& setup) {
 
 bool Uninstall(const std::string& folder) {
   Program u = Start(folder + "\\Uninstall.exe", folder);
-  HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi");
+  HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi"), close = nullptr;
   Press(Child(window, "Button", "&Rimuovi"));
-  HWND box = window ? MessageBoxOf(u, kTitoloRimozione) : nullptr;
-  Press(GetDlgItem(box, IDOK));
-  HWND close = nullptr;
-  if (!box ||
-      !WaitFor([&] { return IsWindowVisible(close = Child(window, "Button", "Chiudi")); }, 30000))
+  Press(GetDlgItem(window ? MessageBoxOf(u, kTitoloRimozione) : nullptr, IDOK));
+  if (!WaitFor([&] { return IsWindowVisible(close = Child(window, "Button", "Chiudi")); }, 30000))
     return false;
-  Press(close);
-  return u.Exited();
+  return Press(close), u.Exited();
 }
 #endif
 
@@ -402,24 +358,20 @@ bool Uninstall(const std::string& folder) {
 
 int wmain(int argc, wchar_t** argv) {
   using namespace e2e;
-  if (argc < 3 || !scenarios().count(U(argv[1]))) {
+  if (argc < 3 || !Scenarios().count(U(argv[1]))) {
     std::printf("usage: driver SCENARIO BUILD-FOLDER [ARGUMENT...]\n");
-    for (const auto& [name, run] : scenarios()) std::printf("  %s\n", name.c_str());
+    for (const auto& [name, run] : Scenarios()) std::printf("  %s\n", name.c_str());
     return 2;
   }
   // The programs' windows are read in their own pixels, whatever the driver's DPI.
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
-  buildFolder = U(argv[2]);
-  for (char& c : buildFolder) c = c == '/' ? '\\' : c;
-  if (buildFolder.size() < 2 || buildFolder[1] != ':') buildFolder = "Z:" + buildFolder;
+  build = "Z:" + U(argv[2]);
+  for (char& c : build) c = c == '/' ? '\\' : c;
   for (int i = 3; i < argc; ++i) arguments.push_back(U(argv[i]));
-  scenarios()[U(argv[1])]();
-  int leftOver = 0;
+  Scenarios()[U(argv[1])]();
   for (HANDLE h : started)
-    if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0) TerminateProcess(h, 0), ++leftOver;
+    if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0) TerminateProcess(h, 0);
   for (HANDLE h : started) WaitForSingleObject(h, 10000);
-  if (leftOver) std::printf("%d program(s) still running at the end were ended\n", leftOver);
   std::printf("%s: %s\n", U(argv[1]).c_str(), failures ? "FAILED" : "passed");
-  std::fflush(stdout);
-  return failures ? 1 : 0;
+  return std::fflush(stdout), failures ? 1 : 0;
 }

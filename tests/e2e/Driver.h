@@ -1,9 +1,7 @@
-// The end-to-end driver: starts the real programs, finds their windows by caption and
-// their controls by class and text, presses buttons with posted messages (so a modal
-// dialog never blocks the driver), types real keystrokes, and checks what the user would
-// see. One scenario per run, in a prefix of its own (wine-run.sh):
-//   driver.exe SCENARIO UNIX-PATH-OF-THE-BUILD-FOLDER [SCREENSHOT-FOLDER]
-// Every program a scenario started is ended when the scenario ends, whatever a check did.
+// The end-to-end driver runs the real programs, one scenario per run in a prefix of its own
+// (wine-run.sh): driver.exe SCENARIO UNIX-BUILD-FOLDER [SCREENSHOT-FOLDER]. It presses
+// buttons with posted messages (a modal dialog never blocks it), types real keystrokes, and
+// ends every program a scenario started when the scenario ends, whatever a check did.
 #pragma once
 
 #include <windows.h>
@@ -16,16 +14,11 @@
 
 namespace e2e {
 
-// Counts and reports a failed check; true when it failed.
-bool Failed(bool ok, const char* file, int line, const char* text);
-
+bool Failed(bool ok, const char* file, int line, const char* text);  // true when it failed
 #define CHECK(condition) ::e2e::Failed(static_cast<bool>(condition), __FILE__, __LINE__, #condition)
-// A check the rest of the scenario cannot go on without.
 #define REQUIRE(condition) \
   if (CHECK(condition)) return
-
 void Register(const char* name, void (*run)());
-
 #define SCENARIO(name)                                                        \
   static void name();                                                         \
   static const bool registered_##name = (::e2e::Register(#name, name), true); \
@@ -33,34 +26,28 @@ void Register(const char* name, void (*run)());
 
 std::wstring W(const std::string& s);
 std::string U(const std::wstring& s);
-
-// A window's text asked of its program (WM_GETTEXT), and as the system keeps it, which
-// asks nothing of a program that is busy or paused.
-std::string Text(HWND h);
-std::string Shown(HWND h);
+std::string Text(HWND h);   // asked of the window's program (WM_GETTEXT)
+std::string Shown(HWND h);  // as the system keeps it: asks nothing of a busy program
 std::string ClassOf(HWND h);
-
 // Polls for a condition until the deadline; never a fixed sleep.
 bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 10000);
 
 struct Program {
   PROCESS_INFORMATION info{};
-  bool Exited(DWORD milliseconds = 10000) const;
+  bool Exited(DWORD milliseconds = 10000) const {
+    return WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0;
+  }
   DWORD ExitCode() const;
-  void Kill() const;
+  void Kill() const { TerminateProcess(info.hProcess, 0); }
 };
 
-// What follows the build folder on the driver's command line.
-const std::vector<std::string>& Arguments();
-const std::string& BuildFolder();  // Z:\...
-std::string Fixture(const std::string& name);
-
-// Starts a program (a full path, or a name in the build folder) in a working folder (the
-// build folder when empty), with extra "NAME=value" environment entries.
+const std::vector<std::string>& Arguments();   // what follows the build folder
+std::string Fixture(const std::string& name);  // a stand-in in the build's fixtures folder
+// Starts a program (a full path, or a name in the build folder) in a folder (else the build
+// folder); "NAME=value" entries go into the driver's environment, which it inherits.
 Program Start(const std::string& exe, const std::string& folder = "",
               const std::vector<std::string>& environment = {});
-// Runs a command line (e.g. "reg add ...") to its end; its exit code, or -1.
-int Run(const std::string& commandLine, DWORD milliseconds = 30000);
+int Run(const std::string& commandLine, DWORD milliseconds = 30000);  // its exit code, or -1
 // Copies the sample package (the build's pacchetto folder) into a folder of the prefix.
 std::string LayOutPackage(const std::string& folder = "C:\\pacchetto");
 
@@ -68,55 +55,47 @@ bool IsFile(const std::string& path);
 bool IsFolder(const std::string& path);
 std::string ReadFile(const std::string& path);
 bool WriteFile(const std::string& path, const std::string& bytes);
-// The lines of the record the stand-ins write (QEL_RECORD), without their CR LF.
+// The lines of the record the stand-ins keep (QEL_RECORD, set by wine-run.sh).
 std::vector<std::string> RecordLines(const std::string& path = "C:\\record.txt");
-
-// Where Setup puts its shortcuts: the all-users desktop and the product's folder in the
-// all-users programs menu when they exist, else the user's.
+// Where Setup puts its shortcuts: the all-users folders when they exist, else the user's.
 std::string Desktop();
-std::string SystemFolder();
 std::string Menu();
-// A shortcut as the shell's link reader sees it; empty texts when it cannot be read.
+std::string SystemFolder();
 struct Link {
   std::string target, description;
 };
-Link ReadLink(const std::string& path);
+Link ReadLink(const std::string& path);  // as the shell reads it; empty when it cannot
 
-// The visible top-level windows of the program with that caption, newest first.
+// The program's visible top-level windows with that caption, the frontmost first.
 std::vector<HWND> Windows(const Program& p, const std::string& caption);
-// The window of the program with that caption that holds a control of that class and text.
 HWND WaitWindowWith(const Program& p, const std::string& caption, const std::string& cls,
                     const std::string& text, DWORD milliseconds = 10000);
-HWND Child(HWND parent, const std::string& cls, const std::string& text);
 std::vector<HWND> Children(HWND parent, const std::string& cls);
-// The system message box (a "#32770" dialog) of the program with that caption, waited for.
+HWND Child(HWND parent, const std::string& cls, const std::string& text);
+// The program's system message box (a "#32770" dialog) with that caption, waited for.
 HWND MessageBoxOf(const Program& p, const std::string& caption, DWORD milliseconds = 10000);
 
-void Press(HWND button);
+inline void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 HWND Focus(HWND window);
-// Real keystrokes through the system's input queue to the window brought to the front,
-// each word a chord: Keys(page, "alt+c"), Keys(dialog, "Return"), Keys(page, "Tab Tab").
+// Real keystrokes to the window brought to the front, each word a chord: "alt+c Tab Return".
 bool Keys(HWND window, const std::string& keys);
-// A real left click in the middle of a control.
-bool Click(HWND control);
-// With a screenshot folder on the command line, the screen as it stands (read in this
-// process: nothing is asked of the program shown) as the next numbered picture there.
+bool Click(HWND control);  // a real left click in its middle
+// Given a screenshot folder, the screen (read here: nothing is asked of the program shown)
+// as the next numbered picture there.
 void Shot(const std::string& name, bool settle = true);
 
 constexpr char kTitolo[] = "Installazione di QelPictura";
 constexpr char kTitoloRimozione[] = "Disinstallazione di QelPictura";
 constexpr char kAccetto[] = "Accett&o le condizioni del contratto";
 
-// Welcome -> licence (ticked) -> the destination page, which it returns (nullptr on failure).
+// Welcome -> licence (ticked) -> the destination page (nullptr on failure).
 HWND GoToDestinationPage(const Program& setup);
-// From the destination page: "Conferma", then the result page (nullptr when it never came).
+// "Conferma" on the destination page, then the result page (nullptr if it never came).
 HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milliseconds = 60000);
 #ifndef E2E_OWN_JOURNEY_HELPERS
 #define E2E_HAS_JOURNEY_HELPERS
-// The whole installation with the mouse: the result page.
-HWND Install(const Program& setup);
-// The whole removal by the uninstaller in that folder, confirmed, closed, and ended.
-bool Uninstall(const std::string& folder);
+HWND Install(const Program& setup);         // the whole installation: the result page
+bool Uninstall(const std::string& folder);  // the whole removal, closed and ended
 #endif
 
 }  // namespace e2e
