@@ -25,11 +25,11 @@ int dpi = 96;
 // A length in twips as pixels at the window's DPI, rounded as the forms round it.
 int Px(int twips) { return (twips * dpi + 720) / 1440; }
 
-// One control as the user sees it: class, text, rectangle in twips, and how its width comes:
-// '=' as designed, 'c' the same with its text centred, '-' a rule one pixel thick, 's' sized
-// to its text and never narrower than designed, 'b' the same in bold, 'x' a check box sized
-// to its caption. `fuoco`: its place in the focus order (0: none). A text ending in "…" is
-// the text's beginning. The row of class "" is the window: its caption and client size.
+// One control as the user sees it: class, text (a text ending in "…": its beginning),
+// rectangle in twips, its width ('=' as designed, 'c' the same with its text centred, '-' a
+// rule one pixel thick, 's' sized to its text and never narrower than designed, 'b' the same
+// in bold, 'x' a check box sized to its caption), its place in the focus order (0: none),
+// shown, enabled. The row of class "" is the window: its caption and client size.
 struct Controllo {
   const char* classe;
   std::string testo;
@@ -39,44 +39,46 @@ struct Controllo {
   bool visibile = true, abilitato = true;
 };
 using Tabella = std::vector<Controllo>;
-
 Tabella operator+(Tabella a, const Tabella& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+Controllo Pulsante(const char* testo, int l, int fuoco, bool visibile = true, bool acceso = true) {
+  return {"Button", testo, l, 4665, 1215, 390, '=', fuoco, visibile, acceso};
+}
+Controllo Riga(const std::string& testo, int l, int t, int w, bool visibile = true) {
+  return {"Static", testo, l, t, w, 195, 's', 0, visibile};
+}
 
-Tabella Banda(const char* titolo, const std::string& cosa, int larghezza, const std::string& sotto,
-              int larghezzaSotto) {
+// The band of every page, and on the wizard's pages "?" and "Annulla" at their places in the
+// focus order with the button forward.
+Tabella Banda(const char* titolo, const std::string& cosa, int w, const std::string& sotto,
+              int ws) {
   return {{"", titolo, 0, 0, 6960, 5130},
           {"Static", "", 0, 0, 7290, 990},
-          {"Static", "QelSoftware - " + cosa + " di QelPictura", 375, 225, larghezza, 195, 'b'},
-          {"Static", sotto, 675, 570, larghezzaSotto, 195, 's'},
           {"Static", "", 6150, 225, 480, 480},
           {"Static", "", 0, 960, 6900, 0, '-'},
           {"Static", "", 0, 4575, 6900, 0, '-'},
-          {"Static", "", 0, 4590, 6900, 0, '-'}};
+          {"Static", "", 0, 4590, 6900, 0, '-'},
+          Riga(sotto, 675, 570, ws),
+          {"Static", "QelSoftware - " + cosa + " di QelPictura", 375, 225, w, 195, 'b'}};
 }
-
-// A page of the wizard: "?" and "Annulla" at their places in the focus order, and the button
-// forward.
-Tabella Pagina(const char* sotto, int larghezza, int aiuto, int annulla, Controllo avanti) {
-  return Banda(kTitolo, "Installazione", 3540, sotto, larghezza) +
-         Tabella{{"Button", "&?", 225, 4665, 1215, 390, '=', aiuto},
-                 {"Button", "&Annulla", 4050, 4665, 1215, 390, '=', annulla},
-                 avanti};
+Tabella Pagina(const char* sotto, int ws, int aiuto, int annulla, Controllo avanti) {
+  return Banda(kTitolo, "Installazione", 3540, sotto, ws) +
+         Tabella{Pulsante("&?", 225, aiuto), Pulsante("&Annulla", 4050, annulla), avanti};
 }
 
 Tabella Benvenuto() {
   return Pagina("Questa procedura ti permette di installare QelPictura nel tuo sistema", 5025, 2, 3,
-                {"Button", "&Continua", 5475, 4665, 1215, 390, '=', 1}) +
+                Pulsante("&Continua", 5475, 1)) +
          Tabella{{"Static",
                   "QelPictura cattura le immagini dallo schermo\r\n\r\n"
                   "Potrai effettuare 'screen shot' con estrema facilità",
                   375, 1650, 5850, 945},
-                 {"Static", "Clicca sul pulsante 'Continua' per procedere con l'installazione", 375,
-                  3825, 4395, 195, 's'}};
+                 Riga("Clicca sul pulsante 'Continua' per procedere con l'installazione", 375, 3825,
+                      4395)};
 }
 
 Tabella Licenza() {
   return Pagina("Contratto di licenza del software con l'utente finale", 3660, 2, 1,
-                {"Button", "&Continua", 5475, 4665, 1215, 390, '=', 3, true, false}) +
+                Pulsante("&Continua", 5475, 3, true, false)) +
          Tabella{{"Edit", "Contratto di licenza con l'utente finale\r\n\r\nQelPictura è un…", 150,
                   1125, 6660, 2865, '=', 5},
                  {"Button", kAccetto, 225, 4125, 2790, 390, 'x', 4}};
@@ -84,12 +86,10 @@ Tabella Licenza() {
 
 Tabella Cartella() {
   return Pagina("Confermare il percorso di installazione dell'applicazione", 3900, 2, 3,
-                {"Button", "&Conferma", 5475, 4665, 1215, 390, '=', 1}) +
-         Tabella{{"Static", "Il programma verrà installato nella seguente cartella", 375, 1800,
-                  3735, 195, 's'},
-                 {"Static",
-                  "Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'", 375,
-                  2025, 4695, 195, 's'},
+                Pulsante("&Conferma", 5475, 1)) +
+         Tabella{Riga("Il programma verrà installato nella seguente cartella", 375, 1800, 3735),
+                 Riga("Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'",
+                      375, 2025, 4695),
                  {"Edit", D, 375, 2250, 4890, 315, '=', 5},
                  {"Button", "sfoglia...", 5520, 2235, 1140, 345, '=', 4},
                  {"Static", attese::kClicca, 375, 3825, 6315, 675}};
@@ -102,10 +102,9 @@ Tabella Finale(bool riuscita) {
                            : "L'installazione non è stata completata correttamente\r\nErrori:",
                   375, 1950, 6225, 435},
                  {"ListBox", "", 375, 2400, 6240, 1425, '=', 2, !riuscita},
-                 {"Static", "Il programma verrà subito avviato, buon lavoro!", 375, 3825, 3465, 195,
-                  's', 0, riuscita},
+                 Riga("Il programma verrà subito avviato, buon lavoro!", 375, 3825, 3465, riuscita),
                  {"Static", "Grazie per la fiducia", 375, 4770, 2355, 195},
-                 {"Button", "&Chiudi", 5475, 4665, 1215, 390, '=', 1}};
+                 Pulsante("&Chiudi", 5475, 1)};
 }
 
 // The message dialog: a question with "Si" and "No", or a text with "OK".
@@ -122,21 +121,19 @@ Tabella Disinstallazione(bool finita) {
                finita ? "La procedura di disinstallazione è stata portata a termine"
                       : "Questa procedura ti permette di rimuovere QelPictura dal computer",
                4950) +
-         Tabella{
-             {"Static",
-              finita ? "\r\n\r\nDisinstallazione completata"
-                     : "L'autore di QelPictura ti ringrazia per aver utilizzato i suoi prodotti "
-                       "e ti ricorda che sul sito https://www.example.org/qelsoftware sono "
-                       "sempre disponibili nuovi programmi gratuiti, con il codice sorgente "
-                       "che chiunque può leggere, per garantirti il massimo livello di "
-                       "sicurezza.",
-              375, 1350, 6210, 1710},
-             {"Static",
-              finita ? "Rimozione dei files di installazione in corso..." : kCliccaRimuovi, 375,
-              3375, 5010, 195, 's', 0, !finita},
-             {"Button", "&?", 225, 4665, 1215, 390, '=', 3, !finita},
-             {"Button", "&Rimuovi", 4125, 4665, 1215, 390, '=', 2, !finita},
-             {"Button", finita ? "Chiudi" : "&Annulla", 5475, 4665, 1215, 390, '=', 1}};
+         Tabella{{"Static",
+                  finita ? "\r\n\r\nDisinstallazione completata"
+                         : "L'autore di QelPictura ti ringrazia per aver utilizzato i suoi "
+                           "prodotti e ti ricorda che sul sito https://www.example.org/qelsoftware"
+                           " sono sempre disponibili nuovi programmi gratuiti, con il codice "
+                           "sorgente che chiunque può leggere, per garantirti il massimo livello "
+                           "di sicurezza.",
+                  375, 1350, 6210, 1710},
+                 Riga(finita ? "Rimozione dei files di installazione in corso..." : kCliccaRimuovi,
+                      375, 3375, 5010, !finita),
+                 Pulsante("&?", 225, 3, !finita),
+                 Pulsante("&Rimuovi", 4125, 2, !finita),
+                 Pulsante(finita ? "Chiudi" : "&Annulla", 5475, 1)};
 }
 
 // The width in pixels of a one-line text in the pages' Tahoma 8.25 pt at the DPI; a check
