@@ -439,8 +439,9 @@ void ViaggioSetup(int valore) {
   // A double click on "Conferma" (two clicks posted before the first is handled): one run.
   GetWindowRect(destination, &prima);
   HWND stato = Child(destination, "Static", attese::kClicca);
-  Press(Child(destination, "Button", "&Conferma"));
-  Press(Child(destination, "Button", "&Conferma"));
+  HWND conferma = Child(destination, "Button", "&Conferma");  // asked once: the run pauses
+  Press(conferma);
+  Press(conferma);
   CHECK(Segue(
       destination, stato, [&] { return !IsWindow(stato); }, attese::Installazione(D, S),
       "Creazione dei collegamenti"));
