@@ -16,12 +16,10 @@ std::map<std::string, void (*)()>& Scenarios() {
   static std::map<std::string, void (*)()> all;
   return all;
 }
-
 std::string Special(int csidl) {
   wchar_t path[MAX_PATH] = {};
   return SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE) ? U(path) : "";
 }
-
 std::string Shared(int common, int user) {
   return IsFolder(Special(common)) ? Special(common) : Special(user);
 }
@@ -47,7 +45,6 @@ bool Failed(bool ok, const char* file, int line, const char* text) {
   if (!ok) std::printf("%s:%d: check failed: %s\n", file, line, text), ++failures;
   return !ok;
 }
-
 void Register(const char* name, void (*run)()) { Scenarios()[name] = run; }
 
 std::wstring W(const std::string& s) {
@@ -77,23 +74,19 @@ std::string Shown(HWND h) {
   wchar_t text[1024] = {};
   return GetWindowTextW(h, text, 1024), U(text);
 }
-
 std::string ClassOf(HWND h) {
   wchar_t name[64] = {};
   return GetClassNameW(h, name, 64), U(name);
 }
-
 bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds) {
   for (DWORD start = GetTickCount(); !condition(); Sleep(20))
     if (GetTickCount() - start > milliseconds) return false;
   return true;
 }
-
 DWORD Program::ExitCode() const {
   DWORD code = STILL_ACTIVE;
   return GetExitCodeProcess(info.hProcess, &code), code;
 }
-
 const std::vector<std::string>& Arguments() { return arguments; }
 std::string Fixture(const std::string& name) { return build + "\\fixtures\\" + name; }
 
@@ -144,7 +137,6 @@ bool IsFile(const std::string& path) {
   DWORD a = GetFileAttributesW(W(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
 }
-
 bool IsFolder(const std::string& path) {
   DWORD a = GetFileAttributesW(W(path).c_str());
   return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
