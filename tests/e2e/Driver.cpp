@@ -24,19 +24,17 @@ std::string Shared(int common, int user) {
   return IsFolder(Special(common)) ? Special(common) : Special(user);
 }
 
-// Waits until the window's program has taken the input sent so far.
-void Settle(HWND window) {
+// Real input through the system's queue to the window brought to the front; then waits
+// until its program has taken it.
+bool Send(HWND window, std::vector<INPUT> input) {
+  HWND root = GetAncestor(window, GA_ROOT);
+  SetForegroundWindow(root);
+  if (!WaitFor([&] { return GetForegroundWindow() == root; }, 3000)) return false;
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
-  WaitForInputIdle(process, 3000);
-  CloseHandle(process);
-}
-
-bool ToFront(HWND window) {
-  HWND root = GetAncestor(window, GA_ROOT);
-  SetForegroundWindow(root);
-  return WaitFor([&] { return GetForegroundWindow() == root; }, 3000);
+  return WaitForInputIdle(process, 3000), CloseHandle(process);
 }
 
 }  // namespace
@@ -247,7 +245,6 @@ bool Keys(HWND window, const std::string& keys) {
   static const std::map<std::string, WORD> named = {
       {"alt", VK_MENU},    {"shift", VK_SHIFT},   {"Tab", VK_TAB},       {"Return", VK_RETURN},
       {"space", VK_SPACE}, {"Delete", VK_DELETE}, {"Escape", VK_ESCAPE}, {"BackSpace", VK_BACK}};
-  if (!ToFront(window)) return false;
   for (std::size_t a = 0, b; a < keys.size(); a = b + 1) {
     b = std::min(keys.find(' ', a), keys.size());
     std::vector<INPUT> chord;
@@ -260,26 +257,22 @@ bool Keys(HWND window, const std::string& keys) {
       chord[chord.size() / 2 - 1].ki = {key, scan, 0, 0, 0};            // down in order,
       chord[chord.size() / 2].ki = {key, scan, KEYEVENTF_KEYUP, 0, 0};  // up in reverse
     }
-    SendInput(static_cast<UINT>(chord.size()), chord.data(), sizeof(INPUT));
-    Settle(window);
+    if (!Send(window, chord)) return false;
   }
   return true;
 }
 
 bool Click(HWND control) {
   RECT r{};
-  if (!ToFront(control) || !GetWindowRect(control, &r)) return false;
-  INPUT input[3] = {{INPUT_MOUSE}, {INPUT_MOUSE}, {INPUT_MOUSE}};
-  const DWORD flags[3] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-  for (int i = 0; i < 3; ++i)
-    input[i].mi = {MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1),
-                   MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1),
-                   0,
-                   MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags[i],
-                   0,
-                   0};
-  SendInput(3, input, sizeof(INPUT));
-  return Settle(control), true;
+  std::vector<INPUT> input;
+  if (!GetWindowRect(control, &r)) return false;
+  for (DWORD flags : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+    input.push_back({INPUT_MOUSE});
+    input.back().mi.dx = MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.back().mi.dy = MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.back().mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+  }
+  return Send(control, input);
 }
 
 void Shot(const std::string& name, bool settle) {

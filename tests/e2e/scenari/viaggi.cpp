@@ -350,6 +350,13 @@ std::vector<std::string> Righe(const std::string& inizio) {
   return righe;
 }
 
+// A system message box's text.
+std::string Scritto(HWND box) {
+  std::string testo;
+  for (HWND h : Children(box, "Static")) testo += Text(h);
+  return testo;
+}
+
 std::string Explorer() {
   PROCESSENTRY32W e{sizeof e};
   HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -546,9 +553,7 @@ void ViaggioRimozione(int valore) {
         {"&Rimuovi", "QelPictura verrà ora rimosso dal computer"}}) {
     Press(Child(window, "Button", pulsante));
     HWND box = MessageBoxOf(u, kTitoloRimozione);
-    std::string scritto;
-    for (HWND h : Children(box, "Static")) scritto += Text(h);
-    CHECK(box && scritto == testo && Keys(box, "Return"));
+    CHECK(box && Scritto(box) == testo && Keys(box, "Return"));
     CHECK(WaitFor([&] { return !IsWindow(box) && IsWindowEnabled(window); }));
   }
   CHECK(Run("reg query HKLM\\SOFTWARE\\Qel\\Pictura") == 0 && IsFile(D + "\\QelPictura.exe"));
@@ -581,9 +586,7 @@ void ViaggioRimozione(int valore) {
   box = MessageBoxOf(again, "QelSoftware");
   REQUIRE(box != nullptr);
   Shot("gia-rimossa");
-  std::string scritto;
-  for (HWND h : Children(box, "Static")) scritto += Text(h);
-  CHECK(scritto ==
+  CHECK(Scritto(box) ==
         "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n" + D);
   Press(GetDlgItem(box, IDOK));
   CHECK(again.Exited());
