@@ -23,9 +23,14 @@ std::string Special(int csidl) {
 std::string Shared(int common, int user) {
   return IsFolder(Special(common)) ? Special(common) : Special(user);
 }
+bool Of(const Program& p, HWND h, const std::string& caption) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  return pid == p.info.dwProcessId && Text(h, false) == caption;
+}
 
-// Real input through the system's queue to the window brought to the front; then waits
-// until its program has taken it.
+// Real input through the system's queue to the window brought to the front; then waits until
+// its program has taken it.
 bool Send(HWND window, std::vector<INPUT> input) {
   HWND root = GetAncestor(window, GA_ROOT);
   SetForegroundWindow(root);
@@ -47,30 +52,21 @@ void Register(const char* name, void (*run)()) { Scenarios()[name] = run; }
 
 std::wstring W(const std::string& s) {
   std::wstring w(s.size(), L'\0');
-  int n = static_cast<int>(s.size());
-  return w.resize(
-             static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, s.data(), n, w.data(), n))),
-         w;
+  w.resize(MultiByteToWideChar(CP_UTF8, 0, s.data(), s.size(), w.data(), w.size()));
+  return w;
 }
-
 std::string U(const std::wstring& w) {
   std::string s(w.size() * 3, '\0');
-  int n = static_cast<int>(w.size()), m = static_cast<int>(s.size());
-  return s.resize(static_cast<std::size_t>(
-             WideCharToMultiByte(CP_UTF8, 0, w.data(), n, s.data(), m, nullptr, nullptr))),
-         s;
+  s.resize(WideCharToMultiByte(CP_UTF8, 0, w.data(), w.size(), s.data(), s.size(), 0, 0));
+  return s;
 }
-
-std::string Text(HWND h) {
+std::string Text(HWND h, bool ask) {
   std::vector<wchar_t> text(65536);
-  SendMessageTimeoutW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                      SMTO_ABORTIFHUNG, 2000, nullptr);
+  if (!ask) GetWindowTextW(h, text.data(), text.size());
+  if (ask)
+    SendMessageTimeoutW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
   return U(text.data());
-}
-
-std::string Shown(HWND h) {
-  wchar_t text[1024] = {};
-  return GetWindowTextW(h, text, 1024), U(text);
 }
 std::string ClassOf(HWND h) {
   wchar_t name[64] = {};
@@ -108,15 +104,14 @@ Program Start(const std::string& exe, const std::string& folder,
 int Run(const std::string& commandLine, DWORD milliseconds) {
   std::wstring line = W(commandLine);
   STARTUPINFOW si{sizeof si};
-  PROCESS_INFORMATION info{};
+  Program p;
   DWORD code = static_cast<DWORD>(-1);
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                      nullptr, &si, &info))
+                      nullptr, &si, &p.info))
     return -1;
-  if (WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0)
-    GetExitCodeProcess(info.hProcess, &code);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
+  if (p.Exited(milliseconds)) code = p.ExitCode();
+  CloseHandle(p.info.hThread);
+  CloseHandle(p.info.hProcess);
   return static_cast<int>(code);
 }
 
@@ -154,8 +149,7 @@ std::string ReadFile(const std::string& path) {
 bool WriteFile(const std::string& path, const std::string& bytes) {
   HANDLE file = CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   DWORD n = 0;
-  bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) &&
-            n == bytes.size();
+  bool ok = ::WriteFile(file, bytes.data(), bytes.size(), &n, nullptr) && n == bytes.size();
   return CloseHandle(file) && ok;
 }
 
@@ -171,7 +165,7 @@ std::string Desktop() { return Shared(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKT
 std::string Menu() { return Shared(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS) + "\\QelPictura"; }
 std::string SystemFolder() { return Special(CSIDL_SYSTEM); }
 
-Link ReadLink(const std::string& path) {
+std::string ReadLink(const std::string& path) {
   CoInitialize(nullptr);
   IShellLinkW* shell = nullptr;
   IPersistFile* file = nullptr;
@@ -179,37 +173,39 @@ Link ReadLink(const std::string& path) {
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                  reinterpret_cast<void**>(&shell))) &&
       SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-      SUCCEEDED(file->Load(W(path).c_str(), STGM_READ))) {
-    shell->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
-    shell->GetDescription(description, MAX_PATH);
-  }
+      SUCCEEDED(file->Load(W(path).c_str(), STGM_READ)))
+    shell->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH),
+        shell->GetDescription(description, MAX_PATH);
   if (file) file->Release();
   if (shell) shell->Release();
   CoUninitialize();
-  return {U(target), U(description)};
+  return U(target) + "|" + U(description);
 }
 
-std::vector<HWND> Windows(const Program& p, const std::string& caption) {
-  std::vector<HWND> found;
-  for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(h, &pid);
-    if (pid == p.info.dwProcessId && IsWindowVisible(h) && Shown(h) == caption) found.push_back(h);
-  }
-  return found;
-}
-
-HWND WaitWindowWith(const Program& p, const std::string& caption, const std::string& cls,
-                    const std::string& text, DWORD milliseconds) {
+HWND Top(const std::function<bool(HWND)>& passes, DWORD milliseconds) {
   HWND found = nullptr;
   WaitFor(
       [&] {
-        for (HWND h : Windows(p, caption))
-          found = found ? found : Child(h, cls, text) ? h : nullptr;
+        for (HWND h = GetTopWindow(nullptr); h && !found; h = GetWindow(h, GW_HWNDNEXT))
+          found = IsWindowVisible(h) && passes(h) ? h : nullptr;
         return found != nullptr;
       },
       milliseconds);
   return found;
+}
+
+std::vector<HWND> Windows(const Program& p, const std::string& caption) {
+  std::vector<HWND> found;
+  for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
+    if (IsWindowVisible(h) && Of(p, h, caption)) found.push_back(h);
+  return found;
+}
+HWND WaitWindowWith(const Program& p, const std::string& caption, const std::string& cls,
+                    const std::string& text, DWORD milliseconds) {
+  return Top([&](HWND h) { return Of(p, h, caption) && Child(h, cls, text); }, milliseconds);
+}
+HWND MessageBoxOf(const Program& p, const std::string& caption, DWORD milliseconds) {
+  return Top([&](HWND h) { return Of(p, h, caption) && ClassOf(h) == "#32770"; }, milliseconds);
 }
 
 std::vector<HWND> Children(HWND parent, const std::string& cls) {
@@ -218,22 +214,10 @@ std::vector<HWND> Children(HWND parent, const std::string& cls) {
     if (lstrcmpiW(W(ClassOf(h)).c_str(), W(cls).c_str()) == 0) found.push_back(h);
   return found;
 }
-
 HWND Child(HWND parent, const std::string& cls, const std::string& text) {
   for (HWND h : Children(parent, cls))
     if (Text(h) == text) return h;
   return nullptr;
-}
-
-HWND MessageBoxOf(const Program& p, const std::string& caption, DWORD milliseconds) {
-  HWND found = nullptr;
-  WaitFor(
-      [&] {
-        for (HWND h : Windows(p, caption)) found = ClassOf(h) == "#32770" ? h : found;
-        return found != nullptr;
-      },
-      milliseconds);
-  return found;
 }
 
 HWND Focus(HWND window) {
@@ -251,9 +235,9 @@ bool Keys(HWND window, const std::string& keys) {
     for (std::size_t c = a, d; c < b; c = d + 1) {
       d = std::min(keys.find('+', c), b);
       auto it = named.find(keys.substr(c, d - c));
-      WORD key = it != named.end() ? it->second : LOBYTE(VkKeyScanW(static_cast<wchar_t>(keys[c])));
-      chord.insert(chord.begin() + static_cast<long>(chord.size() / 2), 2, {INPUT_KEYBOARD});
-      WORD scan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+      WORD key = it != named.end() ? it->second : LOBYTE(VkKeyScanW(keys[c]));
+      WORD scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+      chord.insert(chord.begin() + chord.size() / 2, 2, {INPUT_KEYBOARD});
       chord[chord.size() / 2 - 1].ki = {key, scan, 0, 0, 0};            // down in order,
       chord[chord.size() / 2].ki = {key, scan, KEYEVENTF_KEYUP, 0, 0};  // up in reverse
     }
@@ -276,32 +260,29 @@ bool Click(HWND control) {
 }
 
 void Shot(const std::string& name, bool settle) {
-  static int shots = -1;
+  static int shots = -1;  // numbered on from the pictures already there
   if (arguments.empty()) return;
-  WIN32_FIND_DATAW found{};  // numbered on from the pictures already there
+  WIN32_FIND_DATAW found{};
   HANDLE search = FindFirstFileW(W(arguments[0] + "\\*.bmp").c_str(), &found);
   for (BOOL more = shots < 0 && (shots = 0, search != INVALID_HANDLE_VALUE); more;
        more = FindNextFileW(search, &found))
     ++shots;
   FindClose(search);
-  if (settle) Sleep(300);  // the last paint reaches the screen
+  if (settle) Sleep(300);
   int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-  DWORD size = static_cast<DWORD>((w * 3 + 3) / 4 * 4 * h), head = sizeof(BITMAPFILEHEADER) + 40;
+  BITMAPINFOHEADER info{sizeof info, w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+  DWORD head = sizeof(BITMAPFILEHEADER) + sizeof info, size = (w * 3 + 3) / 4 * 4 * h;
   BITMAPFILEHEADER file{0x4D42, head + size, 0, 0, head};
-  BITMAPINFO info{{40, w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0}, {}};
-  std::string bytes(head + size, '\0');
+  std::string bytes = std::string(reinterpret_cast<char*>(&file), sizeof file) +
+                      std::string(reinterpret_cast<char*>(&info), sizeof info);
+  bytes.resize(head + size);
   HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
   HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
   HGDIOBJ old = SelectObject(memory, bitmap);
   BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
   SelectObject(memory, old);
-  GetDIBits(memory, bitmap, 0, static_cast<UINT>(h), &bytes[head], &info, DIB_RGB_COLORS);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  bytes.replace(0, head,
-                std::string(reinterpret_cast<char*>(&file), sizeof file) +
-                    std::string(reinterpret_cast<char*>(&info), 40));
+  GetDIBits(memory, bitmap, 0, h, &bytes[head], reinterpret_cast<BITMAPINFO*>(&info), 0);
+  DeleteObject(bitmap), DeleteDC(memory), ReleaseDC(nullptr, screen);
   char number[8];
   std::snprintf(number, sizeof number, "%02d-", ++shots);
   CHECK(WriteFile(arguments[0] + "\\" + number + name + ".bmp", bytes));
@@ -316,16 +297,10 @@ HWND GoToDestinationPage(const Program& setup) {
   Press(next);
   return WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
 }
-
 HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milliseconds) {
+  if (!destination) return nullptr;
   Press(Child(destination, "Button", "&Conferma"));
   return WaitWindowWith(setup, kTitolo, "Button", "&Chiudi", milliseconds);
-}
-
-#ifndef E2E_OWN_JOURNEY_HELPERS
-HWND Install(const Program& setup) {
-  HWND destination = GoToDestinationPage(setup);
-  return destination ? ConfirmAndWaitForResult(setup, destination) : nullptr;
 }
 
 bool Uninstall(const std::string& folder) {
@@ -337,7 +312,6 @@ bool Uninstall(const std::string& folder) {
     return false;
   return Press(close), u.Exited();
 }
-#endif
 
 }  // namespace e2e
 

@@ -1,7 +1,7 @@
 // The end-to-end driver runs the real programs, one scenario per run in a prefix of its own
-// (wine-run.sh): driver.exe SCENARIO UNIX-BUILD-FOLDER [SCREENSHOT-FOLDER]. It presses
-// buttons with posted messages (a modal dialog never blocks it), types real keystrokes, and
-// ends every program a scenario started when the scenario ends, whatever a check did.
+// (wine-run.sh): driver.exe SCENARIO UNIX-BUILD-FOLDER [SCREENSHOT-FOLDER]. It presses buttons
+// with posted messages (a modal dialog never blocks it), types real keystrokes, and ends every
+// program a scenario started when the scenario ends, whatever a check did.
 #pragma once
 
 #include <windows.h>
@@ -26,11 +26,11 @@ void Register(const char* name, void (*run)());
 
 std::wstring W(const std::string& s);
 std::string U(const std::wstring& s);
-std::string Text(HWND h);   // asked of the window's program (WM_GETTEXT)
-std::string Shown(HWND h);  // as the system keeps it: asks nothing of a busy program
+// Asked of the window's program (WM_GETTEXT), or as the system keeps it (asks nothing of a
+// program busy in a pause).
+std::string Text(HWND h, bool ask = true);
 std::string ClassOf(HWND h);
-// Polls for a condition until the deadline; never a fixed sleep.
-bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 10000);
+bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 10000);  // polls
 
 struct Program {
   PROCESS_INFORMATION info{};
@@ -43,58 +43,54 @@ struct Program {
 
 const std::vector<std::string>& Arguments();   // what follows the build folder
 std::string Fixture(const std::string& name);  // a stand-in in the build's fixtures folder
-// Starts a program (a full path, or a name in the build folder) in a folder (else the build
-// folder); "NAME=value" entries go into the driver's environment, which it inherits.
+// A full path or a name in the build folder, started in a folder (else the build folder);
+// "NAME=value" entries go into the driver's environment, which it inherits.
 Program Start(const std::string& exe, const std::string& folder = "",
               const std::vector<std::string>& environment = {});
-int Run(const std::string& commandLine, DWORD milliseconds = 30000);  // its exit code, or -1
-// Copies the sample package (the build's pacchetto folder) into a folder of the prefix.
-std::string LayOutPackage(const std::string& folder = "C:\\pacchetto");
+int Run(const std::string& commandLine, DWORD milliseconds = 30000);     // its exit code, or -1
+std::string LayOutPackage(const std::string& folder = "C:\\pacchetto");  // the sample package
 
 bool IsFile(const std::string& path);
 bool IsFolder(const std::string& path);
 std::string ReadFile(const std::string& path);
 bool WriteFile(const std::string& path, const std::string& bytes);
-// The lines of the record the stand-ins keep (QEL_RECORD, set by wine-run.sh).
+// The record the stand-ins keep (QEL_RECORD, set by wine-run.sh).
 std::vector<std::string> RecordLines(const std::string& path = "C:\\record.txt");
 // Where Setup puts its shortcuts: the all-users folders when they exist, else the user's.
 std::string Desktop();
 std::string Menu();
 std::string SystemFolder();
-struct Link {
-  std::string target, description;
-};
-Link ReadLink(const std::string& path);  // as the shell reads it; empty when it cannot
+std::string ReadLink(const std::string& path);  // "target|description", as the shell reads it
 
-// The program's visible top-level windows with that caption, the frontmost first.
-std::vector<HWND> Windows(const Program& p, const std::string& caption);
+// The frontmost visible top-level window that passes, waited for (nullptr if none came).
+HWND Top(const std::function<bool(HWND)>& passes, DWORD milliseconds = 10000);
+std::vector<HWND> Windows(const Program& p, const std::string& caption);  // the frontmost first
 HWND WaitWindowWith(const Program& p, const std::string& caption, const std::string& cls,
                     const std::string& text, DWORD milliseconds = 10000);
 std::vector<HWND> Children(HWND parent, const std::string& cls);
 HWND Child(HWND parent, const std::string& cls, const std::string& text);
-// The program's system message box (a "#32770" dialog) with that caption, waited for.
 HWND MessageBoxOf(const Program& p, const std::string& caption, DWORD milliseconds = 10000);
 
 inline void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 HWND Focus(HWND window);
-// Real keystrokes to the window brought to the front, each word a chord: "alt+c Tab Return".
+// Real input to the window brought to the front: keys, each word a chord ("alt+c Tab
+// Return"), or a left click in the middle of a control.
 bool Keys(HWND window, const std::string& keys);
-bool Click(HWND control);  // a real left click in its middle
-// Given a screenshot folder, the screen (read here: nothing is asked of the program shown)
-// as the next numbered picture there.
+bool Click(HWND control);
+// The screen (a paint settled first) as the next picture in the screenshot folder, if given.
 void Shot(const std::string& name, bool settle = true);
 
 constexpr char kTitolo[] = "Installazione di QelPictura";
 constexpr char kTitoloRimozione[] = "Disinstallazione di QelPictura";
 constexpr char kAccetto[] = "Accett&o le condizioni del contratto";
 
-// Welcome -> licence (ticked) -> the destination page (nullptr on failure).
-HWND GoToDestinationPage(const Program& setup);
-// "Conferma" on the destination page, then the result page (nullptr if it never came).
+HWND GoToDestinationPage(const Program& setup);  // welcome, licence ticked: the destination
+// "Conferma" on the destination page: the result page (nullptr if it never came).
 HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milliseconds = 60000);
 #ifndef E2E_OWN_JOURNEY_HELPERS
-#define E2E_HAS_JOURNEY_HELPERS
-HWND Install(const Program& setup);         // the whole installation: the result page
+inline HWND Install(const Program& setup) {
+  return ConfirmAndWaitForResult(setup, GoToDestinationPage(setup));
+}
 bool Uninstall(const std::string& folder);  // the whole removal, closed and ended
 #endif
 

@@ -4,9 +4,8 @@
 // Given a screenshot folder, a journey is also the demo.
 #include "../Driver.h"
 
-#include <tlhelp32.h>
-
 #include <algorithm>
+#include <map>
 
 #include "../../Attese.h"
 
@@ -147,21 +146,20 @@ int Larghezza(const std::string& text, char misura) {
   HGDIOBJ old = SelectObject(dc, font);
   std::wstring w = W(text);
   RECT r{};
-  DrawTextW(dc, w.c_str(), static_cast<int>(w.size()), &r,
+  DrawTextW(dc, w.c_str(), w.size(), &r,
             DT_SINGLELINE | DT_CALCRECT | (misura == 'x' ? 0 : DT_NOPREFIX));
   DeleteObject(SelectObject(dc, old));
   ReleaseDC(nullptr, dc);
   return r.right + (misura == 'x' ? MulDiv(17, dpi, 96) : 0);
 }
 
-// The window as its table says: every control there and none more, each with its class,
-// text, place and size in pixels at the DPI, shown or hidden, enabled or not; the focus on
-// the first of the focus order when it opens, and Tab walking that order, leaving the focus
-// on its last. Reports every difference.
+// The window as its table says: every control there and none more, each with its class, text,
+// rectangle at the DPI, shown or hidden, enabled or not; the focus on the first of the focus
+// order when it opens, and Tab walking that order. Reports every difference.
 bool Come(HWND window, const Tabella& tabella) {
   bool ok = true;
-  auto guasto = [&](const char* cosa, const std::string& testo) {
-    std::printf("  %s at %d DPI: \"%s\"\n", cosa, dpi, testo.substr(0, 60).c_str());
+  auto guasto = [&](const std::string& cosa, const std::string& testo) {
+    std::printf("  %s at %d DPI: \"%s\"\n", cosa.c_str(), dpi, testo.substr(0, 60).c_str());
     ok = false;
   };
   auto at = [&](HWND h) {
@@ -188,67 +186,55 @@ bool Come(HWND window, const Tabella& tabella) {
     }
     std::string inizio = c.testo.substr(0, c.testo.rfind("…"));
     auto uguale = [&](HWND h, bool posto) {
+      std::string t = h ? Text(h) : "";
       visto = h ? at(h) : RECT{};
-      return h && ClassOf(h) == c.classe && Text(h).rfind(inizio, 0) == 0 &&
-             (inizio.size() < c.testo.size() || Text(h).size() == c.testo.size()) &&
+      return h && ClassOf(h) == c.classe &&
+             (t == c.testo || (inizio != c.testo && t.rfind(inizio, 0) == 0)) &&
              (!posto || EqualRect(&visto, &atteso));
     };
-    auto trovato =
-        std::find_if(figli.begin(), figli.end(), [&](HWND h) { return uguale(h, true); });
-    if (trovato == figli.end())
-      trovato = std::find_if(figli.begin(), figli.end(), [&](HWND h) { return uguale(h, false); });
-    if (trovato == figli.end()) {
-      guasto("missing", c.testo);
-      continue;
-    }
-    HWND h = *trovato;
-    *trovato = nullptr;
-    if (!uguale(h, true))
+    HWND h = nullptr;  // the one in its place, else one with its text elsewhere
+    for (bool posto : {true, false})
+      for (HWND& f : figli)
+        if (!h && uguale(f, posto)) std::swap(h, f);
+    if (!h || !uguale(h, true))
       std::printf("  %ld,%ld %ldx%ld, expected %ld,%ld %ldx%ld:\n", visto.left, visto.top,
                   visto.right, visto.bottom, atteso.left, atteso.top, atteso.right, atteso.bottom),
-          guasto("rectangle", c.testo);
-    if (!IsWindowVisible(h) != !c.visibile || !IsWindowEnabled(h) != !c.abilitato)
+          guasto(h ? "rectangle" : "missing", c.testo);
+    if (h && (!IsWindowVisible(h) != !c.visibile || !IsWindowEnabled(h) != !c.abilitato))
       guasto("shown or enabled otherwise", c.testo);
-    if (c.misura == 'c' && (GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) != SS_CENTER)
+    if (h && c.misura == 'c' && (GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) != SS_CENTER)
       guasto("not centred", c.testo);
-    if (c.fuoco && c.visibile && c.abilitato) ordine.push_back({c.fuoco, h});
+    if (h && c.fuoco && c.visibile && c.abilitato) ordine.push_back({c.fuoco, h});
   }
   for (HWND h : figli)
-    if (h) guasto(("one more " + ClassOf(h)).c_str(), Text(h));
+    if (h) guasto("one more " + ClassOf(h), Text(h));
   std::sort(ordine.begin(), ordine.end());
   for (std::size_t i = 0; i < ordine.size(); ++i)
     if ((i && !Keys(window, "Tab")) ||
-        !WaitFor([&] { return Focus(window) == ordine[i].second; }, 3000)) {
-      guasto("the focus is not on", Text(ordine[i].second));
-      break;
-    }
+        !WaitFor([&] { return Focus(window) == ordine[i].second; }, 3000))
+      return guasto("the focus is not on", Text(ordine[i].second)), false;
   return ok;
 }
 
-// The visible window the program shows above `owner`, owned by it.
+// The visible window shown above `owner`, owned by it.
 HWND Sopra(HWND owner) {
-  HWND found = nullptr;
-  WaitFor([&] {
-    for (HWND h = GetTopWindow(nullptr); h && !found; h = GetWindow(h, GW_HWNDNEXT))
-      if (GetWindow(h, GW_OWNER) == owner && IsWindowVisible(h)) found = h;
-    return found != nullptr;
-  });
-  return found;
+  return Top([&](HWND h) { return GetWindow(h, GW_OWNER) == owner; });
 }
 
-// A message dialog the page asks, owned by it and as its table says, the page disabled
-// meanwhile; Escape leaves it open, `risposta` (keys, or the button to press) answers it,
-// and the page is back (or gone on).
-bool Chiede(HWND page, HWND pulsante, const Tabella& tabella, const std::string& risposta,
-            const std::string& scatto = "") {
+// A message dialog the page asks (through the button, else its close box), owned by it and as
+// its table says, the page disabled meanwhile; Escape leaves it open, `risposta` (keys, or the
+// button to press) answers it, and the page is back (or gone on).
+bool Chiede(HWND page, const char* pulsante, const std::string& testo, bool domanda,
+            const std::string& risposta, const std::string& scatto = "") {
   if (pulsante)
-    Press(pulsante);
+    Press(Child(page, "Button", pulsante));
   else
     PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
   HWND d = Sopra(page);
   if (!d) return false;
   if (!scatto.empty()) Shot(scatto);
-  bool ok = !IsWindowEnabled(page) && Come(d, tabella) && Keys(d, "Escape") && IsWindow(d);
+  bool ok = !IsWindowEnabled(page) && Come(d, Messaggio(testo, domanda)) && Keys(d, "Escape") &&
+            IsWindow(d);
   if (risposta[0] == '&')
     Press(Child(d, "Button", risposta));
   else
@@ -256,11 +242,10 @@ bool Chiede(HWND page, HWND pulsante, const Tabella& tabella, const std::string&
   return WaitFor([&] { return !IsWindow(d) && (!IsWindow(page) || IsWindowEnabled(page)); }) && ok;
 }
 
-// Samples a run from this process until `finita`: the status text as the system keeps it
-// and the bar's position when the program answers at once, posting a close request once the
-// run has the window disabled. True when they follow the timeline: every text with a pause
-// seen in its order and staying about as long as its pauses, the bar's positions the
-// timeline's, in order.
+// Samples a run from this process until `finita`: the status text as the system keeps it and
+// the bar's position when the program answers at once, posting a close request once the run
+// has the window disabled. True when every text with a pause is seen in the timeline's order,
+// staying about as long as its pauses, and the bar's positions are the timeline's, in order.
 bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
            const std::vector<attese::Tappa>& tappe, const std::string& scatto) {
   std::vector<std::pair<std::string, DWORD>> testi;
@@ -268,7 +253,7 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
   bool chiesta = false;
   for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < 60000; Sleep(2)) {
     bool fine = finita();
-    std::string s = fine ? "" : Shown(stato);
+    std::string s = fine ? "" : Text(stato, false);
     if (testi.empty() || testi.back().first != s) {
       testi.push_back({s, GetTickCount()});
       if (s.rfind(scatto, 0) == 0) Shot("in-corso", false);
@@ -277,38 +262,35 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
     for (HWND bar : Children(window, "msctls_progress32"))
       if (SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 25, &posizione) &&
           (barre.empty() || barre.back() != static_cast<int>(posizione)))
-        barre.push_back(static_cast<int>(posizione));
+        barre.push_back(posizione);
     if (!chiesta && !IsWindowEnabled(window)) chiesta = PostMessageW(window, WM_CLOSE, 0, 0);
     if (fine) break;
   }
-  std::vector<std::pair<std::string, unsigned>> righe;  // each text with its pauses' sum
-  std::vector<int> posizioni;
+  std::vector<std::string> righe;  // the timeline's texts, each with its pauses' sum
+  std::map<std::string, unsigned> pause;
   for (const auto& t : tappe) {
-    if (righe.empty() || righe.back().first != t.stato) righe.push_back({t.stato, 0});
-    righe.back().second += t.pausa;
-    if (t.barra >= 0 && (posizioni.empty() || posizioni.back() != t.barra))
-      posizioni.push_back(t.barra);
+    if (!pause.count(t.stato)) righe.push_back(t.stato);
+    pause[t.stato] += t.pausa;
   }
-  bool ok = !testi.empty() && testi.back().first.empty();
+  bool ok =
+      !barre.empty() && std::is_sorted(barre.begin(), barre.end()) && testi.back().first.empty();
+  for (int b : barre)
+    if (std::none_of(tappe.begin(), tappe.end(), [&](auto& t) { return t.barra == b; }))
+      std::printf("  bar at %d: not the timeline's\n", b), ok = false;
   std::size_t j = 0;
-  for (std::size_t i = 0; i + 1 < testi.size(); ++i, ++j) {
-    for (; j < righe.size() && righe[j].first != testi[i].first; ++j)
-      if (righe[j].second) std::printf("  not seen: %s\n", righe[j].first.c_str()), ok = false;
-    if (j == righe.size())
-      return std::printf("  out of order: %s\n", testi[i].first.c_str()), false;
-    unsigned durata = testi[i + 1].second - testi[i].second, pausa = righe[j].second;
-    std::printf("  %5u ms, pauses %4u ms: %s\n", durata, pausa,
-                testi[i].first.substr(0, testi[i].first.find('\r')).c_str());
-    ok &= !pausa || (durata + 50 >= pausa && durata <= 2 * pausa + 2000);
+  for (std::size_t i = 0; i + 1 < testi.size(); ++i) {
+    const std::string& s = testi[i].first;
+    std::size_t k = std::find(righe.begin(), righe.end(), s) - righe.begin();
+    unsigned durata = testi[i + 1].second - testi[i].second,
+             pausa = k < righe.size() ? pause[s] : 0;
+    std::printf("  %5u ms, pauses %4u ms: %s\n", durata, pausa, s.substr(0, s.find('\r')).c_str());
+    ok &= k < righe.size() && k >= j &&
+          (!pausa || (durata + 50 >= pausa && durata <= 2 * pausa + 2000));
+    for (; j < k && j < righe.size(); ++j) ok &= !pause[righe[j]];  // none with a pause missed
+    j = k + 1;
   }
-  for (; j < righe.size(); ++j) ok &= !righe[j].second;
-  std::size_t k = 0;
-  for (int b : barre) {
-    while (k < posizioni.size() && posizioni[k] != b) ++k;
-    std::printf("  bar at %d%s\n", b, k == posizioni.size() ? ": not the timeline's" : "");
-    ok &= k < posizioni.size();
-  }
-  return ok && !barre.empty();
+  for (; j < righe.size(); ++j) ok &= !pause[righe[j]];
+  return ok;
 }
 
 bool ConDpi(int valore) {
@@ -320,25 +302,6 @@ bool ConDpi(int valore) {
             std::to_string(valore) + " /f") != 0)
       return false;
   return true;
-}
-
-// The window told by the system that it now stands on a display of that DPI, with the
-// place proposed (Wine never sends it: the driver does, the rectangle in the program's
-// memory); true when it took that place.
-bool CambiaDpi(const Program& p, HWND window, int valore) {
-  RECT frame{}, client{};
-  GetWindowRect(window, &frame);
-  GetClientRect(window, &client);
-  dpi = valore;
-  RECT proposto{30, 20, 30 + Px(6960) + frame.right - frame.left - client.right,
-                20 + Px(5130) + frame.bottom - frame.top - client.bottom};
-  void* remoto =
-      VirtualAllocEx(p.info.hProcess, nullptr, sizeof proposto, MEM_COMMIT, PAGE_READWRITE);
-  if (!remoto || !WriteProcessMemory(p.info.hProcess, remoto, &proposto, sizeof proposto, nullptr))
-    return false;
-  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(valore, valore), reinterpret_cast<LPARAM>(remoto));
-  GetWindowRect(window, &frame);
-  return EqualRect(&frame, &proposto);
 }
 
 // The record's lines of one kind, sorted: the stand-ins run side by side.
@@ -357,16 +320,6 @@ std::string Scritto(HWND box) {
   return testo;
 }
 
-std::string Explorer() {
-  PROCESSENTRY32W e{sizeof e};
-  HANDLE all = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  DWORD id = 0;
-  for (BOOL more = Process32FirstW(all, &e); more; more = Process32NextW(all, &e))
-    id = lstrcmpiW(e.szExeFile, L"explorer.exe") == 0 ? e.th32ProcessID : id;
-  CloseHandle(all);
-  return std::to_string(id);
-}
-
 void ViaggioSetup(int valore) {
   REQUIRE(ConDpi(valore));
   std::string package = LayOutPackage(), S = SystemFolder() + "\\";
@@ -379,17 +332,14 @@ void ViaggioSetup(int valore) {
   REQUIRE(page != nullptr);
   Shot("benvenuto");
   CHECK(Come(page, Benvenuto()));
-  CHECK(Chiede(page, Child(page, "Button", "&?"),
-               Messaggio("Premendo il pulsante 'Continua', verrà visualizzata un'ulteriore "
-                         "schermata nella quale è richiesta l'accettazione del contratto di "
-                         "licenza che verrà visualizzato\r\n\r\nSe invece vuoi annullare "
-                         "l'installazione, clicca sul pulsante 'Annulla' e clicca su 'Si' al "
-                         "successivo messaggio.",
-                         false),
-               "Return", "aiuto"));
-  CHECK(
-      Chiede(page, Child(page, "Button", "&Annulla"), Messaggio(kDomanda, true), "&No", "annulla"));
-  CHECK(Chiede(page, nullptr, Messaggio(kDomanda, true), "alt+n"));  // the close box
+  CHECK(Chiede(page, "&?",
+               "Premendo il pulsante 'Continua', verrà visualizzata un'ulteriore schermata nella "
+               "quale è richiesta l'accettazione del contratto di licenza che verrà visualizzato"
+               "\r\n\r\nSe invece vuoi annullare l'installazione, clicca sul pulsante 'Annulla' e "
+               "clicca su 'Si' al successivo messaggio.",
+               false, "Return", "aiuto"));
+  CHECK(Chiede(page, "&Annulla", kDomanda, true, "&No", "annulla"));
+  CHECK(Chiede(page, nullptr, kDomanda, true, "alt+n"));
   RECT prima{}, dopo{};
   GetWindowRect(page, &prima);
   REQUIRE(Keys(page, "Escape alt+c"));
@@ -399,13 +349,12 @@ void ViaggioSetup(int valore) {
   GetWindowRect(licence, &dopo);
   CHECK(EqualRect(&prima, &dopo) && WaitFor([&] { return !IsWindow(page); }));
   CHECK(Come(licence, Licenza()));
-  CHECK(Chiede(licence, Child(licence, "Button", "&?"),
-               Messaggio("Per continuare l'installazione è necessario accettare tutte le "
-                         "condizioni specificate nel presente contratto di licenza\r\n\r\n"
-                         "Selezionando la relativa casella, verrà abilitato il pulsante "
-                         "'Continua', che permette di continuare l'installazione del programma",
-                         false),
-               "&OK"));
+  CHECK(Chiede(licence, "&?",
+               "Per continuare l'installazione è necessario accettare tutte le condizioni "
+               "specificate nel presente contratto di licenza\r\n\r\nSelezionando la relativa "
+               "casella, verrà abilitato il pulsante 'Continua', che permette di continuare "
+               "l'installazione del programma",
+               false, "&OK"));
   // "Continua" answers only once the box is ticked: by the mouse, by Alt+O, by Space.
   HWND continua = Child(licence, "Button", "&Continua"), box = Child(licence, "Button", kAccetto);
   REQUIRE(Click(continua) && IsWindow(licence));
@@ -425,16 +374,14 @@ void ViaggioSetup(int valore) {
   HWND folder = Child(destination, "Edit", D);
   CHECK(Focus(destination) == folder && Keys(destination, "x Delete BackSpace") &&
         Text(folder) == D);
-  CHECK(Chiede(
-      destination, Child(destination, "Button", "&?"),
-      Messaggio("La casella di testo mostra la cartella dove verrà installato il programma\r\n"
-                "Se per qualunque motivo non ti dovesse andare bene la cartella riportata, puoi "
-                "cliccare sul pulsante 'sfoglia' per scegliere una cartella d'installazione "
-                "differente\r\nSe hai dei dubbi, lascia pure la cartella che vedi\r\n\r\n"
-                "Ora è possibile installare il programma cliccando sul pulsante 'Conferma'\r\n"
-                "Se invece vuoi annullare l'installazione, clicca sul pulsante 'Annulla'",
-                false),
-      "Return"));
+  CHECK(Chiede(destination, "&?",
+               "La casella di testo mostra la cartella dove verrà installato il programma\r\nSe "
+               "per qualunque motivo non ti dovesse andare bene la cartella riportata, puoi "
+               "cliccare sul pulsante 'sfoglia' per scegliere una cartella d'installazione "
+               "differente\r\nSe hai dei dubbi, lascia pure la cartella che vedi\r\n\r\nOra è "
+               "possibile installare il programma cliccando sul pulsante 'Conferma'\r\nSe invece "
+               "vuoi annullare l'installazione, clicca sul pulsante 'Annulla'",
+               false, "Return"));
   Press(Child(destination, "Button", "sfoglia..."));
   HWND browser = Sopra(destination);
   REQUIRE(browser && Child(browser, "Static", "Scegli la cartella d'installazione di QelPictura"));
@@ -470,16 +417,12 @@ void ViaggioSetup(int valore) {
     registrazioni.push_back(std::string("regsvr32|REGSVR32.EXE /s ") + S + nome);
   }
   const std::string programma = D + "\\QelPictura.exe",
-                    cattura = "Cattura le immagini dal desktop con QelPictura";
-  for (auto [file, target, description] :
-       {std::tuple{Desktop() + "\\QelPictura.lnk", programma, cattura},
-        {Menu() + "\\QelPictura.lnk", programma, cattura},
-        {Menu() + "\\Rimuovi QelPictura dal computer.lnk", D + "\\Uninstall.exe",
-         std::string("Disinstalla il programma")}}) {
-    Link link = ReadLink(file);
-    CHECK(link.target == target && link.description == description);
-  }
-  if (valore == 96) CHECK(CambiaDpi(setup, result, 144) && Come(result, Finale(true)));
+                    cattura = "|Cattura le immagini dal desktop con QelPictura";
+  for (auto [file, link] : {std::pair{Desktop() + "\\QelPictura.lnk", programma + cattura},
+                            {Menu() + "\\QelPictura.lnk", programma + cattura},
+                            {Menu() + "\\Rimuovi QelPictura dal computer.lnk",
+                             D + "\\Uninstall.exe|Disinstalla il programma"}})
+    CHECK(ReadLink(file) == link);
 
   // Closed, it starts the installed program once: the one file named, in its folder, by the
   // desktop's shell (under Wine every program runs elevated).
@@ -489,7 +432,10 @@ void ViaggioSetup(int valore) {
   CHECK(Righe("regsvr32|") == registrazioni);
   CHECK(Righe("started|") ==
         std::vector<std::string>{"started|" + programma + "|\"" + programma + "\""});
-  CHECK(Righe("cartella|") == std::vector<std::string>{"cartella|" + D + "|" + Explorer()});
+  DWORD explorer = 0;
+  GetWindowThreadProcessId(GetDesktopWindow(), &explorer);
+  CHECK(Righe("cartella|") ==
+        std::vector<std::string>{"cartella|" + D + "|" + std::to_string(explorer)});
 
   // "Si" to the question ends Setup at once.
   Program again = Start(package + "\\Setup.exe", package);
@@ -511,13 +457,12 @@ void ViaggioRimozione(int valore) {
   Program setup = Start(package + "\\Setup.exe", package);
   HWND page = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
   REQUIRE(page != nullptr);
-  CHECK(Chiede(page, Child(page, "Button", "&Continua"),
-               Messaggio("Nel computer in uso è stata rilevata una versione superiore di "
-                         "QelPictura\r\nOnde evitare conflitti è consigliabile non installare "
-                         "questa versione.\r\nIn alternativa è possibile rimuovere la versione "
-                         "superiore e solo dopo eseguire l'installazione della presente versione",
-                         false),
-               "&OK", "avviso"));
+  CHECK(Chiede(page, "&Continua",
+               "Nel computer in uso è stata rilevata una versione superiore di QelPictura\r\nOnde "
+               "evitare conflitti è consigliabile non installare questa versione.\r\nIn "
+               "alternativa è possibile rimuovere la versione superiore e solo dopo eseguire "
+               "l'installazione della presente versione",
+               false, "&OK", "avviso"));
   HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
   REQUIRE(licence && Click(Child(licence, "Button", kAccetto)));
   REQUIRE(Click(Child(licence, "Button", "&Continua")));
@@ -567,7 +512,7 @@ void ViaggioRimozione(int valore) {
   tappe.insert(tappe.begin(), {kCliccaRimuovi, -1, 0});
   Press(GetDlgItem(box, IDOK));
   CHECK(Segue(
-      window, stato, [&] { return Shown(annulla) == "Chiudi"; }, tappe,
+      window, stato, [&] { return Text(annulla, false) == "Chiudi"; }, tappe,
       "Rimozione dei collegamenti"));
   CHECK(WaitFor([&] { return IsWindowEnabled(window) != FALSE; }));
   Shot("rimossa");
