@@ -23,6 +23,21 @@ std::string Special(int csidl) {
 std::string Shared(int common, int user) {
   return IsFolder(Special(common)) ? Special(common) : Special(user);
 }
+// 0 for a file, FILE_ATTRIBUTE_DIRECTORY for a folder, else nothing there.
+DWORD Kind(const std::string& path) {
+  DWORD a = GetFileAttributesW(W(path).c_str());
+  return a == INVALID_FILE_ATTRIBUTES ? 1 : a & FILE_ATTRIBUTE_DIRECTORY;
+}
+Program Launch(const std::wstring& exe, std::wstring line, const std::string& folder, DWORD how) {
+  Program p;
+  STARTUPINFOW si{sizeof si};
+  if (CreateProcessW(exe.empty() ? nullptr : exe.c_str(), line.data(), nullptr, nullptr, FALSE, how,
+                     nullptr, W(folder).c_str(), &si, &p.info))
+    started.push_back(p.info.hProcess);
+  else
+    std::printf("cannot start %s\n", U(line).c_str());
+  return p;
+}
 bool Of(const Program& p, HWND h, const std::string& caption) {
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
@@ -89,30 +104,12 @@ Program Start(const std::string& exe, const std::string& folder,
   for (const std::string& e : environment)
     SetEnvironmentVariableW(W(e.substr(0, e.find('='))).c_str(),
                             W(e.substr(e.find('=') + 1)).c_str());
-  Program p;
   std::wstring path = W(exe.find('\\') == std::string::npos ? build + "\\" + exe : exe);
-  std::wstring line = L"\"" + path + L"\"";
-  STARTUPINFOW si{sizeof si};
-  if (CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                     W(folder.empty() ? build : folder).c_str(), &si, &p.info))
-    started.push_back(p.info.hProcess);
-  else
-    std::printf("cannot start %s\n", U(path).c_str());
-  return p;
+  return Launch(path, L"\"" + path + L"\"", folder.empty() ? build : folder, 0);
 }
-
 int Run(const std::string& commandLine, DWORD milliseconds) {
-  std::wstring line = W(commandLine);
-  STARTUPINFOW si{sizeof si};
-  Program p;
-  DWORD code = static_cast<DWORD>(-1);
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                      nullptr, &si, &p.info))
-    return -1;
-  if (p.Exited(milliseconds)) code = p.ExitCode();
-  CloseHandle(p.info.hThread);
-  CloseHandle(p.info.hProcess);
-  return static_cast<int>(code);
+  Program p = Launch(L"", W(commandLine), build, CREATE_NO_WINDOW);
+  return p.info.hProcess && p.Exited(milliseconds) ? static_cast<int>(p.ExitCode()) : -1;
 }
 
 std::string LayOutPackage(const std::string& folder) {
@@ -126,14 +123,8 @@ std::string LayOutPackage(const std::string& folder) {
   return folder;
 }
 
-bool IsFile(const std::string& path) {
-  DWORD a = GetFileAttributesW(W(path).c_str());
-  return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-bool IsFolder(const std::string& path) {
-  DWORD a = GetFileAttributesW(W(path).c_str());
-  return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
+bool IsFile(const std::string& path) { return Kind(path) == 0; }
+bool IsFolder(const std::string& path) { return Kind(path) == FILE_ATTRIBUTE_DIRECTORY; }
 
 std::string ReadFile(const std::string& path) {
   HANDLE file = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,

@@ -26,9 +26,7 @@ void Register(const char* name, void (*run)());
 
 std::wstring W(const std::string& s);
 std::string U(const std::wstring& s);
-// Asked of the window's program (WM_GETTEXT), or as the system keeps it (asks nothing of a
-// program busy in a pause).
-std::string Text(HWND h, bool ask = true);
+std::string Text(HWND h, bool ask = true);  // else as the system keeps it: a pause never blocks
 std::string ClassOf(HWND h);
 bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 10000);  // polls
 
@@ -43,8 +41,8 @@ struct Program {
 
 const std::vector<std::string>& Arguments();   // what follows the build folder
 std::string Fixture(const std::string& name);  // a stand-in in the build's fixtures folder
-// A full path or a name in the build folder, started in a folder (else the build folder);
-// "NAME=value" entries go into the driver's environment, which it inherits.
+// A path or a name in the build folder, started in a folder (else the build folder), with
+// "NAME=value" entries put in the driver's environment, which it inherits.
 Program Start(const std::string& exe, const std::string& folder = "",
               const std::vector<std::string>& environment = {});
 int Run(const std::string& commandLine, DWORD milliseconds = 30000);     // its exit code, or -1
@@ -54,7 +52,7 @@ bool IsFile(const std::string& path);
 bool IsFolder(const std::string& path);
 std::string ReadFile(const std::string& path);
 bool WriteFile(const std::string& path, const std::string& bytes);
-// The record the stand-ins keep (QEL_RECORD, set by wine-run.sh).
+// The stand-ins' record (QEL_RECORD, set by wine-run.sh).
 std::vector<std::string> RecordLines(const std::string& path = "C:\\record.txt");
 // Where Setup puts its shortcuts: the all-users folders when they exist, else the user's.
 std::string Desktop();
@@ -73,8 +71,7 @@ HWND MessageBoxOf(const Program& p, const std::string& caption, DWORD millisecon
 
 inline void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 HWND Focus(HWND window);
-// Real input to the window brought to the front: keys, each word a chord ("alt+c Tab
-// Return"), or a left click in the middle of a control.
+// Real input to the window brought to the front: keys, each word a chord ("alt+c Tab"), a click.
 bool Keys(HWND window, const std::string& keys);
 bool Click(HWND control);
 // The screen (a paint settled first) as the next picture in the screenshot folder, if given.
