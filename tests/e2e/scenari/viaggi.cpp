@@ -1,7 +1,6 @@
-// The two journeys, Setup's and the uninstaller's, each at 96, 120 and 144 DPI (set in the
-// prefix before the programs start): every window checked against its table as it is
-// reached, each run sampled against its timeline, the footprint laid down and taken away.
-// Given a screenshot folder, a journey is also the demo.
+// Setup's and the uninstaller's journeys at 96, 120 and 144 DPI: every window checked against
+// its table as it is reached, each run sampled against its timeline, the footprint laid down and
+// taken away. Given a screenshot folder, a journey is also the demo.
 #include "../Driver.h"
 
 #include <algorithm>
@@ -277,19 +276,19 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
   for (int b : barre)
     if (std::none_of(tappe.begin(), tappe.end(), [&](auto& t) { return t.barra == b; }))
       std::printf("  bar at %d: not the timeline's\n", b), ok = false;
-  std::size_t j = 0;
+  std::size_t dopo = 0;  // each text seen after the one before it in the timeline
   for (std::size_t i = 0; i + 1 < testi.size(); ++i) {
     const std::string& s = testi[i].first;
     std::size_t k = std::find(righe.begin(), righe.end(), s) - righe.begin();
-    unsigned durata = testi[i + 1].second - testi[i].second,
-             pausa = k < righe.size() ? pause[s] : 0;
+    unsigned durata = testi[i + 1].second - testi[i].second, pausa = pause[s];
     std::printf("  %5u ms, pauses %4u ms: %s\n", durata, pausa, s.substr(0, s.find('\r')).c_str());
-    ok &= k < righe.size() && k >= j &&
+    ok &= k < righe.size() && k >= dopo &&
           (!pausa || (durata + 50 >= pausa && durata <= 2 * pausa + 2000));
-    for (; j < k && j < righe.size(); ++j) ok &= !pause[righe[j]];  // none with a pause missed
-    j = k + 1;
+    dopo = k + 1;
   }
-  for (; j < righe.size(); ++j) ok &= !pause[righe[j]];
+  for (const std::string& r : righe)
+    if (pause[r] && std::none_of(testi.begin(), testi.end(), [&](auto& t) { return t.first == r; }))
+      std::printf("  not seen: %s\n", r.c_str()), ok = false;
   return ok;
 }
 
