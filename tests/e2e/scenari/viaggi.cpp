@@ -293,23 +293,11 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
 }
 
 bool ConDpi(int valore) {
-  dpi = valore;
-  for (const char* key :
-       {"HKCU\\Control Panel\\Desktop",
-        "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"})
-    if (Run(std::string("reg add \"") + key + "\" /v LogPixels /t REG_DWORD /d " +
-            std::to_string(valore) + " /f") != 0)
-      return false;
-  return true;
-}
-
-// The record's lines of one kind, sorted: the stand-ins run side by side.
-std::vector<std::string> Righe(const std::string& inizio) {
-  std::vector<std::string> righe;
-  for (const std::string& r : RecordLines())
-    if (r.rfind(inizio, 0) == 0) righe.push_back(r);
-  std::sort(righe.begin(), righe.end());
-  return righe;
+  std::string v = "\" /v LogPixels /t REG_DWORD /d " + std::to_string(dpi = valore) + " /f";
+  return Run("reg add \"HKCU\\Control Panel\\Desktop" + v) == 0 &&
+         Run("reg add \"HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\"
+             "Fonts" +
+             v) == 0;
 }
 
 // A system message box's text.
@@ -410,11 +398,6 @@ void ViaggioSetup(int valore) {
     CHECK(IsFile(D + "\\" + file) &&
           ReadFile(D + "\\" + file) == ReadFile(package + "\\" + file.substr(file.find('\\') + 1)));
   CHECK(!IsFile(D + "\\msvbvm60.dll"));  // only where the system directory lacks it
-  std::vector<std::string> registrazioni;
-  for (const char* nome : kRuntime) {
-    CHECK(ReadFile(S + nome) == ReadFile(package + "\\" + nome));
-    registrazioni.push_back(std::string("regsvr32|REGSVR32.EXE /s ") + S + nome);
-  }
   const std::string programma = D + "\\QelPictura.exe",
                     cattura = "|Cattura le immagini dal desktop con QelPictura";
   for (auto [file, link] : {std::pair{Desktop() + "\\QelPictura.lnk", programma + cattura},
@@ -424,17 +407,27 @@ void ViaggioSetup(int valore) {
     CHECK(ReadLink(file) == link);
 
   // Closed, it starts the installed program once: the one file named, in its folder, by the
-  // desktop's shell (under Wine every program runs elevated).
-  CHECK(Keys(result, "Return") && setup.Exited());
-  CHECK(WaitFor([&] { return Righe("cartella|").size() >= 1 && Righe("regsvr32|").size() >= 6; }));
-  std::sort(registrazioni.begin(), registrazioni.end());
-  CHECK(Righe("regsvr32|") == registrazioni);
-  CHECK(Righe("started|") ==
-        std::vector<std::string>{"started|" + programma + "|\"" + programma + "\""});
+  // desktop's shell (under Wine every program runs elevated); each runtime file registered once.
   DWORD explorer = 0;
   GetWindowThreadProcessId(GetDesktopWindow(), &explorer);
-  CHECK(Righe("cartella|") ==
-        std::vector<std::string>{"cartella|" + D + "|" + std::to_string(explorer)});
+  std::vector<std::string> record = {"cartella|" + D + "|" + std::to_string(explorer),
+                                     "started|" + programma + "|\"" + programma + "\""};
+  for (const char* nome : kRuntime) {
+    CHECK(ReadFile(S + nome) == ReadFile(package + "\\" + nome));
+    record.push_back(std::string("regsvr32|REGSVR32.EXE /s ") + S + nome);
+  }
+  CHECK(Keys(result, "Return") && setup.Exited());
+  std::vector<std::string> visto;  // what the stand-in libraries record aside
+  WaitFor([&] {
+    visto = RecordLines();
+    visto.erase(std::remove_if(visto.begin(), visto.end(),
+                               [](auto& r) { return r.rfind("registered|", 0) == 0; }),
+                visto.end());
+    return visto.size() >= record.size();
+  });
+  std::sort(record.begin(), record.end());
+  std::sort(visto.begin(), visto.end());
+  CHECK(visto == record);
 
   // "Si" to the question ends Setup at once.
   Program again = Start(package + "\\Setup.exe", package);
