@@ -8,7 +8,7 @@ namespace e2e {
 namespace {
 
 int failures = 0;
-std::string build;
+std::string build, scenario;
 std::vector<std::string> arguments;
 std::vector<HANDLE> started;
 
@@ -251,14 +251,8 @@ bool Click(HWND control) {
 }
 
 void Shot(const std::string& name, bool settle) {
-  static int shots = -1;  // numbered on from the pictures already there
+  static int shots = 0;
   if (arguments.empty()) return;
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW(W(arguments[0] + "\\*.bmp").c_str(), &found);
-  for (BOOL more = shots < 0 && (shots = 0, search != INVALID_HANDLE_VALUE); more;
-       more = FindNextFileW(search, &found))
-    ++shots;
-  FindClose(search);
   if (settle) Sleep(300);
   int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   BITMAPINFOHEADER info{sizeof info, w, h, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
@@ -275,8 +269,8 @@ void Shot(const std::string& name, bool settle) {
   GetDIBits(memory, bitmap, 0, h, &bytes[head], reinterpret_cast<BITMAPINFO*>(&info), 0);
   DeleteObject(bitmap), DeleteDC(memory), ReleaseDC(nullptr, screen);
   char number[8];
-  std::snprintf(number, sizeof number, "%02d-", ++shots);
-  CHECK(WriteFile(arguments[0] + "\\" + number + name + ".bmp", bytes));
+  std::snprintf(number, sizeof number, "-%02d-", ++shots);
+  CHECK(WriteFile(arguments[0] + "\\" + scenario + number + name + ".bmp", bytes));
 }
 
 HWND GoToDestinationPage(const Program& setup) {
@@ -318,10 +312,10 @@ int wmain(int argc, wchar_t** argv) {
   build = "Z:" + U(argv[2]);
   for (char& c : build) c = c == '/' ? '\\' : c;
   for (int i = 3; i < argc; ++i) arguments.push_back(U(argv[i]));
-  Scenarios()[U(argv[1])]();
+  Scenarios()[scenario = U(argv[1])]();
   for (HANDLE h : started)
     if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0) TerminateProcess(h, 0);
   for (HANDLE h : started) WaitForSingleObject(h, 10000);
-  std::printf("%s: %s\n", U(argv[1]).c_str(), failures ? "FAILED" : "passed");
+  std::printf("%s: %s\n", scenario.c_str(), failures ? "FAILED" : "passed");
   return std::fflush(stdout), failures ? 1 : 0;
 }

@@ -74,7 +74,7 @@ HWND Focus(HWND window);
 // Real input to the window brought to the front: keys, each word a chord ("alt+c Tab"), a click.
 bool Keys(HWND window, const std::string& keys);
 bool Click(HWND control);
-// The screen (a paint settled first) as the next picture in the screenshot folder, if given.
+// Given a screenshot folder, the screen (a paint settled first) as the scenario's next picture.
 void Shot(const std::string& name, bool settle = true);
 
 constexpr char kTitolo[] = "Installazione di QelPictura";
