@@ -1,9 +1,9 @@
 #!/bin/bash
 # The demo: bootstrap, build, then Setup.exe from the sample package under Wine. With a
-# display the wizard is yours to use. Without one, the driver's "demo" journey runs on a
-# display of its own at 96 and at 144 DPI and saves a numbered screenshot of every page and
-# dialog, the installation and the removal mid-run, the uninstaller's states and the
-# welcome page after a change to a high-contrast scheme: out/demo/ and out/demo/144dpi/.
+# display the wizard is yours to use. Without one, the two journeys of the end-to-end tests
+# run on a display of their own at 96 and at 144 DPI, each saving a numbered screenshot of
+# every page and dialog, the installation and the removal mid-run and the uninstaller's
+# states: out/demo/ and out/demo/144dpi/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/bootstrap.sh
@@ -25,7 +25,9 @@ for dpi in 96 144; do
   [ "$dpi" = 96 ] || shots=out/demo/${dpi}dpi
   mkdir -p "$shots"
   folder="Z:${root//\//\\}\\${shots//\//\\}"
-  tests/e2e/wine-run.sh build/x86_64/driver.exe demo "$root/build/x86_64" "$folder" "$dpi"
+  for journey in setup uninstall; do
+    tests/e2e/wine-run.sh build/x86_64/driver.exe "viaggio_${journey}_$dpi" "$root/build/x86_64" "$folder"
+  done
   for bmp in "$shots"/*.bmp; do convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"; done
 done
 ls out/demo/*.png out/demo/144dpi/*.png

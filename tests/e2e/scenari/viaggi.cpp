@@ -1,0 +1,539 @@
+// Setup's and the uninstaller's journeys at 96, 120 and 144 DPI: every window checked against
+// its table as it is reached, each run sampled against its timeline, the footprint laid down and
+// taken away. Given a screenshot folder, a journey is also the demo.
+#include "../Driver.h"
+
+#include <algorithm>
+#include <map>
+
+#include "../../Attese.h"
+
+using namespace e2e;
+
+namespace {
+
+const std::string D = "C:\\Program Files\\QelPictura";
+const char* const kRuntime[] = {"msvbvm60.dll", "oleaut32.dll", "olepro32.dll",
+                                "asycfilt.dll", "stdole2.tlb",  "comcat.dll"};
+const char kDomanda[] = "\r\n\r\nSi desidera annullare l'installazione di QelPictura?";
+const char kCliccaRimuovi[] =
+    "Clicca sul pulsante 'Rimuovi' per iniziare la procedura di disinstallazione";
+int dpi = 96;
+
+// A length in twips as pixels at the window's DPI, rounded as the forms round it.
+int Px(int twips) { return (twips * dpi + 720) / 1440; }
+
+// One control as the user sees it: class, text (a text ending in "…": its beginning),
+// rectangle in twips, its width ('=' as designed, 'c' the same with its text centred, '-' a
+// rule one pixel thick, 's' sized to its text and never narrower than designed, 'b' the same
+// in bold, 'x' a check box sized to its caption), its place in the focus order (0: none),
+// shown, enabled. The row of class "" is the window: its caption and client size.
+struct Controllo {
+  const char* classe;
+  std::string testo;
+  int l, t, w, h;
+  char misura = '=';
+  int fuoco = 0;
+  bool visibile = true, abilitato = true;
+};
+using Tabella = std::vector<Controllo>;
+Tabella operator+(Tabella a, const Tabella& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+Controllo Pulsante(const char* testo, int l, int fuoco, bool visibile = true, bool acceso = true) {
+  return {"Button", testo, l, 4665, 1215, 390, '=', fuoco, visibile, acceso};
+}
+Controllo Riga(const std::string& testo, int l, int t, int w, bool visibile = true) {
+  return {"Static", testo, l, t, w, 195, 's', 0, visibile};
+}
+
+// The band of every page, and on the wizard's pages "?" and "Annulla" at their places in the
+// focus order with the button forward.
+Tabella Banda(const char* titolo, const std::string& cosa, int w, const std::string& sotto,
+              int ws) {
+  return {{"", titolo, 0, 0, 6960, 5130},
+          {"Static", "", 0, 0, 7290, 990},
+          {"Static", "", 6150, 225, 480, 480},
+          {"Static", "", 0, 960, 6900, 0, '-'},
+          {"Static", "", 0, 4575, 6900, 0, '-'},
+          {"Static", "", 0, 4590, 6900, 0, '-'},
+          Riga(sotto, 675, 570, ws),
+          {"Static", "QelSoftware - " + cosa + " di QelPictura", 375, 225, w, 195, 'b'}};
+}
+Tabella Pagina(const char* sotto, int ws, int aiuto, int annulla, Controllo avanti) {
+  return Banda(kTitolo, "Installazione", 3540, sotto, ws) +
+         Tabella{Pulsante("&?", 225, aiuto), Pulsante("&Annulla", 4050, annulla), avanti};
+}
+
+Tabella Benvenuto() {
+  return Pagina("Questa procedura ti permette di installare QelPictura nel tuo sistema", 5025, 2, 3,
+                Pulsante("&Continua", 5475, 1)) +
+         Tabella{{"Static",
+                  "QelPictura cattura le immagini dallo schermo\r\n\r\n"
+                  "Potrai effettuare 'screen shot' con estrema facilità",
+                  375, 1650, 5850, 945},
+                 Riga("Clicca sul pulsante 'Continua' per procedere con l'installazione", 375, 3825,
+                      4395)};
+}
+
+Tabella Licenza() {
+  return Pagina("Contratto di licenza del software con l'utente finale", 3660, 2, 1,
+                Pulsante("&Continua", 5475, 3, true, false)) +
+         Tabella{{"Edit", "Contratto di licenza con l'utente finale\r\n\r\nQelPictura è un…", 150,
+                  1125, 6660, 2865, '=', 5},
+                 {"Button", kAccetto, 225, 4125, 2790, 390, 'x', 4}};
+}
+
+Tabella Cartella() {
+  return Pagina("Confermare il percorso di installazione dell'applicazione", 3900, 2, 3,
+                Pulsante("&Conferma", 5475, 1)) +
+         Tabella{Riga("Il programma verrà installato nella seguente cartella", 375, 1800, 3735),
+                 Riga("Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'",
+                      375, 2025, 4695),
+                 {"Edit", D, 375, 2250, 4890, 315, '=', 5},
+                 {"Button", "sfoglia...", 5520, 2235, 1140, 345, '=', 4},
+                 {"Static", attese::kClicca, 375, 3825, 6315, 675}};
+}
+
+Tabella Finale(bool riuscita) {
+  return Banda(kTitolo, "Installazione", 3540, "Resoconto dell'installazione di QelPictura", 3015) +
+         Tabella{{"Static",
+                  riuscita ? "Installazione eseguita correttamente"
+                           : "L'installazione non è stata completata correttamente\r\nErrori:",
+                  375, 1950, 6225, 435},
+                 {"ListBox", "", 375, 2400, 6240, 1425, '=', 2, !riuscita},
+                 Riga("Il programma verrà subito avviato, buon lavoro!", 375, 3825, 3465, riuscita),
+                 {"Static", "Grazie per la fiducia", 375, 4770, 2355, 195},
+                 Pulsante("&Chiudi", 5475, 1)};
+}
+
+// The message dialog: a question with "Si" and "No", or a text with "OK".
+Tabella Messaggio(const std::string& testo, bool domanda) {
+  return {{"", kTitolo, 0, 0, 6315, 2265},
+          {"Static", testo, 150, 150, 6015, 1590, domanda ? 'c' : '='},
+          {"Button", "&OK", 2565, 1800, 1215, 390, '=', 1, !domanda},
+          {"Button", "&Si", 1875, 1800, 1215, 390, '=', 2, domanda},
+          {"Button", "&No", 3225, 1800, 1215, 390, '=', 3, domanda}};
+}
+
+Tabella Disinstallazione(bool finita) {
+  return Banda(kTitoloRimozione, "Disinstallazione", 3765,
+               finita ? "La procedura di disinstallazione è stata portata a termine"
+                      : "Questa procedura ti permette di rimuovere QelPictura dal computer",
+               4950) +
+         Tabella{{"Static",
+                  finita ? "\r\n\r\nDisinstallazione completata"
+                         : "L'autore di QelPictura ti ringrazia per aver utilizzato i suoi "
+                           "prodotti e ti ricorda che sul sito https://www.example.org/qelsoftware"
+                           " sono sempre disponibili nuovi programmi gratuiti, con il codice "
+                           "sorgente che chiunque può leggere, per garantirti il massimo livello "
+                           "di sicurezza.",
+                  375, 1350, 6210, 1710},
+                 Riga(finita ? "Rimozione dei files di installazione in corso..." : kCliccaRimuovi,
+                      375, 3375, 5010, !finita),
+                 Pulsante("&?", 225, 3, !finita),
+                 Pulsante("&Rimuovi", 4125, 2, !finita),
+                 Pulsante(finita ? "Chiudi" : "&Annulla", 5475, 1)};
+}
+
+// The width in pixels of a one-line text in the pages' Tahoma 8.25 pt at the DPI; a check
+// box's caption with its box and the gap before it.
+int Larghezza(const std::string& text, char misura) {
+  HDC dc = GetDC(nullptr);
+  HFONT font =
+      CreateFontW(-(825 * dpi + 3600) / 7200, 0, 0, 0, misura == 'b' ? FW_BOLD : FW_NORMAL, FALSE,
+                  FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, L"Tahoma");
+  HGDIOBJ old = SelectObject(dc, font);
+  std::wstring w = W(text);
+  RECT r{};
+  DrawTextW(dc, w.c_str(), w.size(), &r,
+            DT_SINGLELINE | DT_CALCRECT | (misura == 'x' ? 0 : DT_NOPREFIX));
+  DeleteObject(SelectObject(dc, old));
+  ReleaseDC(nullptr, dc);
+  return r.right + (misura == 'x' ? MulDiv(17, dpi, 96) : 0);
+}
+
+// The window as its table says: every control there and none more, each with its class, text,
+// rectangle at the DPI, shown or hidden, enabled or not; the focus on the first of the focus
+// order when it opens, and Tab walking that order. Reports every difference.
+bool Come(HWND window, const Tabella& tabella) {
+  bool ok = true;
+  auto guasto = [&](const std::string& cosa, const std::string& testo) {
+    std::printf("  %s at %d DPI: \"%s\"\n", cosa.c_str(), dpi, testo.substr(0, 60).c_str());
+    ok = false;
+  };
+  auto at = [&](HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    return RECT{r.left, r.top, r.right - r.left, r.bottom - r.top};
+  };
+  std::vector<HWND> figli;
+  for (HWND h = GetWindow(window, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) figli.push_back(h);
+  std::vector<std::pair<int, HWND>> ordine;
+  for (const Controllo& c : tabella) {
+    RECT atteso{Px(c.l), Px(c.t), Px(c.l + c.w) - Px(c.l), Px(c.t + c.h) - Px(c.t)}, visto{};
+    if (c.misura == '-') atteso.right += 1, atteso.bottom = 1;
+    if (std::string("sbx").find(c.misura) != std::string::npos)
+      atteso.right =
+          Px(c.l + std::max(c.w, (Larghezza(c.testo, c.misura) * 1440 + dpi / 2) / dpi)) -
+          atteso.left;
+    if (!*c.classe) {
+      GetClientRect(window, &visto);
+      if (Text(window) != c.testo || visto.right != Px(c.w) || visto.bottom != Px(c.h))
+        guasto("the window", c.testo);
+      continue;
+    }
+    std::string inizio = c.testo.substr(0, c.testo.rfind("…"));
+    auto uguale = [&](HWND h, bool posto) {
+      std::string t = h ? Text(h) : "";
+      visto = h ? at(h) : RECT{};
+      return h && ClassOf(h) == c.classe &&
+             (t == c.testo || (inizio != c.testo && t.rfind(inizio, 0) == 0)) &&
+             (!posto || EqualRect(&visto, &atteso));
+    };
+    HWND h = nullptr;  // the one in its place, else one with its text elsewhere
+    for (bool posto : {true, false})
+      for (HWND& f : figli)
+        if (!h && uguale(f, posto)) std::swap(h, f);
+    if (!h || !uguale(h, true))
+      std::printf("  %ld,%ld %ldx%ld, expected %ld,%ld %ldx%ld:\n", visto.left, visto.top,
+                  visto.right, visto.bottom, atteso.left, atteso.top, atteso.right, atteso.bottom),
+          guasto(h ? "rectangle" : "missing", c.testo);
+    if (h && (!IsWindowVisible(h) != !c.visibile || !IsWindowEnabled(h) != !c.abilitato))
+      guasto("shown or enabled otherwise", c.testo);
+    if (h && c.misura == 'c' && (GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) != SS_CENTER)
+      guasto("not centred", c.testo);
+    if (h && c.fuoco && c.visibile && c.abilitato) ordine.push_back({c.fuoco, h});
+  }
+  for (HWND h : figli)
+    if (h) guasto("one more " + ClassOf(h), Text(h));
+  std::sort(ordine.begin(), ordine.end());
+  for (std::size_t i = 0; i < ordine.size(); ++i)
+    if ((i && !Keys(window, "Tab")) ||
+        !WaitFor([&] { return Focus(window) == ordine[i].second; }, 3000))
+      return guasto("the focus is not on", Text(ordine[i].second)), false;
+  return ok;
+}
+
+// The visible window shown above `owner`, owned by it.
+HWND Sopra(HWND owner) {
+  return Top([&](HWND h) { return GetWindow(h, GW_OWNER) == owner; });
+}
+
+// A message dialog the page asks (through the button, else its close box), owned by it and as
+// its table says, the page disabled meanwhile; Escape leaves it open, `risposta` (keys, or the
+// button to press) answers it, and the page is back (or gone on).
+bool Chiede(HWND page, const char* pulsante, const std::string& testo, bool domanda,
+            const std::string& risposta, const std::string& scatto = "") {
+  if (pulsante)
+    Press(Child(page, "Button", pulsante));
+  else
+    PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
+  HWND d = Sopra(page);
+  if (!d) return false;
+  if (!scatto.empty()) Shot(scatto);
+  bool ok = !IsWindowEnabled(page) && Come(d, Messaggio(testo, domanda)) && Keys(d, "Escape") &&
+            IsWindow(d);
+  if (risposta[0] == '&')
+    Press(Child(d, "Button", risposta));
+  else
+    ok &= Keys(d, risposta);
+  return WaitFor([&] { return !IsWindow(d) && (!IsWindow(page) || IsWindowEnabled(page)); }) && ok;
+}
+
+// Samples a run from this process until `finita`: the status text as the system keeps it and
+// the bar's position when the program answers at once, posting a close request once the run
+// has the window disabled. True when every text with a pause is seen in the timeline's order,
+// staying about as long as its pauses, and the bar's positions are the timeline's, in order.
+bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
+           const std::vector<attese::Tappa>& tappe, const std::string& scatto) {
+  std::vector<std::pair<std::string, DWORD>> testi;
+  std::vector<int> barre;
+  bool chiesta = false;
+  for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < 60000; Sleep(2)) {
+    bool fine = finita();
+    std::string s = fine ? "" : Text(stato, false);
+    if (testi.empty() || testi.back().first != s) {
+      testi.push_back({s, GetTickCount()});
+      if (s.rfind(scatto, 0) == 0) Shot("in-corso", false);
+    }
+    DWORD_PTR posizione = 0;
+    for (HWND bar : Children(window, "msctls_progress32"))
+      if (SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 25, &posizione) &&
+          (barre.empty() || barre.back() != static_cast<int>(posizione)))
+        barre.push_back(posizione);
+    if (!chiesta && !IsWindowEnabled(window)) chiesta = PostMessageW(window, WM_CLOSE, 0, 0);
+    if (fine) break;
+  }
+  std::vector<std::string> righe;  // the timeline's texts, each with its pauses' sum
+  std::map<std::string, unsigned> pause;
+  for (const auto& t : tappe) {
+    if (!pause.count(t.stato)) righe.push_back(t.stato);
+    pause[t.stato] += t.pausa;
+  }
+  bool ok =
+      !barre.empty() && std::is_sorted(barre.begin(), barre.end()) && testi.back().first.empty();
+  for (int b : barre)
+    if (std::none_of(tappe.begin(), tappe.end(), [&](auto& t) { return t.barra == b; }))
+      std::printf("  bar at %d: not the timeline's\n", b), ok = false;
+  std::size_t dopo = 0;  // each text seen after the one before it in the timeline
+  for (std::size_t i = 0; i + 1 < testi.size(); ++i) {
+    const std::string& s = testi[i].first;
+    std::size_t k = std::find(righe.begin(), righe.end(), s) - righe.begin();
+    unsigned durata = testi[i + 1].second - testi[i].second, pausa = pause[s];
+    std::printf("  %5u ms, pauses %4u ms: %s\n", durata, pausa, s.substr(0, s.find('\r')).c_str());
+    ok &= k < righe.size() && k >= dopo &&
+          (!pausa || (durata + 50 >= pausa && durata <= 2 * pausa + 2000));
+    dopo = k + 1;
+  }
+  for (const std::string& r : righe)
+    if (pause[r] && std::none_of(testi.begin(), testi.end(), [&](auto& t) { return t.first == r; }))
+      std::printf("  not seen: %s\n", r.c_str()), ok = false;
+  return ok;
+}
+
+bool ConDpi(int valore) {
+  std::string v = "\" /v LogPixels /t REG_DWORD /d " + std::to_string(dpi = valore) + " /f";
+  return Run("reg add \"HKCU\\Control Panel\\Desktop" + v) == 0 &&
+         Run("reg add \"HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\"
+             "Fonts" +
+             v) == 0;
+}
+
+// A system message box's text.
+std::string Scritto(HWND box) {
+  std::string testo;
+  for (HWND h : Children(box, "Static")) testo += Text(h);
+  return testo;
+}
+
+void ViaggioSetup(int valore) {
+  REQUIRE(ConDpi(valore));
+  std::string package = LayOutPackage(), S = SystemFolder() + "\\";
+  // The stand-in registration program in the system directory; the system's own type library
+  // in the package (the stand-in's would hide the desktop shell's objects from other processes).
+  CopyFileW(W(Fixture("regsvr32.exe")).c_str(), W(S + "regsvr32.exe").c_str(), FALSE);
+  CopyFileW(W(S + "stdole2.tlb").c_str(), W(package + "\\stdole2.tlb").c_str(), FALSE);
+  Program setup = Start(package + "\\Setup.exe", package);
+  HWND page = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
+  REQUIRE(page != nullptr);
+  Shot("benvenuto");
+  CHECK(Come(page, Benvenuto()));
+  CHECK(Chiede(page, "&?",
+               "Premendo il pulsante 'Continua', verrà visualizzata un'ulteriore schermata nella "
+               "quale è richiesta l'accettazione del contratto di licenza che verrà visualizzato"
+               "\r\n\r\nSe invece vuoi annullare l'installazione, clicca sul pulsante 'Annulla' e "
+               "clicca su 'Si' al successivo messaggio.",
+               false, "Return", "aiuto"));
+  CHECK(Chiede(page, "&Annulla", kDomanda, true, "&No", "annulla"));
+  CHECK(Chiede(page, nullptr, kDomanda, true, "alt+n"));
+  RECT prima{}, dopo{};
+  GetWindowRect(page, &prima);
+  REQUIRE(Keys(page, "Escape alt+c"));
+
+  HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
+  REQUIRE(licence != nullptr);
+  GetWindowRect(licence, &dopo);
+  CHECK(EqualRect(&prima, &dopo) && WaitFor([&] { return !IsWindow(page); }));
+  CHECK(Come(licence, Licenza()));
+  CHECK(Chiede(licence, "&?",
+               "Per continuare l'installazione è necessario accettare tutte le condizioni "
+               "specificate nel presente contratto di licenza\r\n\r\nSelezionando la relativa "
+               "casella, verrà abilitato il pulsante 'Continua', che permette di continuare "
+               "l'installazione del programma",
+               false, "&OK"));
+  // "Continua" answers only once the box is ticked: by the mouse, by Alt+O, by Space.
+  HWND continua = Child(licence, "Button", "&Continua"), box = Child(licence, "Button", kAccetto);
+  REQUIRE(Click(continua) && IsWindow(licence));
+  for (auto [tasti, acceso] :
+       {std::pair{"", true}, {"", false}, {"alt+o", true}, {"space", false}, {"space", true}}) {
+    CHECK(*tasti ? Keys(licence, tasti) : Click(box));
+    CHECK(WaitFor([&] { return !IsWindowEnabled(continua) == !acceso; }));
+  }
+  Shot("licenza");
+  REQUIRE(Click(continua));
+
+  HWND destination = WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
+  REQUIRE(destination != nullptr);
+  Shot("cartella");
+  CHECK(Come(destination, Cartella()));
+  // The folder box takes no typing; the folder browser cancelled keeps the folder.
+  HWND folder = Child(destination, "Edit", D);
+  CHECK(Focus(destination) == folder && Keys(destination, "x Delete BackSpace") &&
+        Text(folder) == D);
+  CHECK(Chiede(destination, "&?",
+               "La casella di testo mostra la cartella dove verrà installato il programma\r\nSe "
+               "per qualunque motivo non ti dovesse andare bene la cartella riportata, puoi "
+               "cliccare sul pulsante 'sfoglia' per scegliere una cartella d'installazione "
+               "differente\r\nSe hai dei dubbi, lascia pure la cartella che vedi\r\n\r\nOra è "
+               "possibile installare il programma cliccando sul pulsante 'Conferma'\r\nSe invece "
+               "vuoi annullare l'installazione, clicca sul pulsante 'Annulla'",
+               false, "Return"));
+  Press(Child(destination, "Button", "sfoglia..."));
+  HWND browser = Sopra(destination);
+  REQUIRE(browser && Child(browser, "Static", "Scegli la cartella d'installazione di QelPictura"));
+  Shot("sfoglia");
+  Press(GetDlgItem(browser, IDCANCEL));
+  CHECK(WaitFor([&] { return !IsWindow(browser) && IsWindowEnabled(destination); }));
+  CHECK(Text(folder) == D);
+
+  // A double click on "Conferma" (two clicks posted before the first is handled): one run.
+  GetWindowRect(destination, &prima);
+  HWND stato = Child(destination, "Static", attese::kClicca);
+  HWND conferma = Child(destination, "Button", "&Conferma");  // asked once: the run pauses
+  Press(conferma);
+  Press(conferma);
+  CHECK(Segue(
+      destination, stato, [&] { return !IsWindow(stato); }, attese::Installazione(D, S),
+      "Creazione dei collegamenti"));
+  HWND result = WaitWindowWith(setup, kTitolo, "Button", "&Chiudi");
+  REQUIRE(result != nullptr);
+  Shot("resoconto");
+  GetWindowRect(result, &dopo);
+  CHECK(EqualRect(&prima, &dopo) && Windows(setup, kTitolo).size() == 1);
+  CHECK(Come(result, Finale(true)));
+
+  for (std::string file :
+       {"QelPictura.exe", "help.htm", "Uninstall.exe", "temi\\happysmile.qelpictura"})
+    CHECK(IsFile(D + "\\" + file) &&
+          ReadFile(D + "\\" + file) == ReadFile(package + "\\" + file.substr(file.find('\\') + 1)));
+  CHECK(!IsFile(D + "\\msvbvm60.dll"));  // only where the system directory lacks it
+  const std::string programma = D + "\\QelPictura.exe",
+                    cattura = "|Cattura le immagini dal desktop con QelPictura";
+  for (auto [file, link] : {std::pair{Desktop() + "\\QelPictura.lnk", programma + cattura},
+                            {Menu() + "\\QelPictura.lnk", programma + cattura},
+                            {Menu() + "\\Rimuovi QelPictura dal computer.lnk",
+                             D + "\\Uninstall.exe|Disinstalla il programma"}})
+    CHECK(ReadLink(file) == link);
+
+  // Closed, it starts the installed program once: the one file named, in its folder, by the
+  // desktop's shell (under Wine every program runs elevated); each runtime file registered once.
+  DWORD explorer = 0;
+  GetWindowThreadProcessId(GetDesktopWindow(), &explorer);
+  std::vector<std::string> record = {"cartella|" + D + "|" + std::to_string(explorer),
+                                     "started|" + programma + "|\"" + programma + "\""};
+  for (const char* nome : kRuntime) {
+    CHECK(ReadFile(S + nome) == ReadFile(package + "\\" + nome));
+    record.push_back(std::string("regsvr32|REGSVR32.EXE /s ") + S + nome);
+  }
+  CHECK(Keys(result, "Return") && setup.Exited());
+  std::vector<std::string> visto;  // what the stand-in libraries record aside
+  WaitFor([&] {
+    visto = RecordLines();
+    visto.erase(std::remove_if(visto.begin(), visto.end(),
+                               [](auto& r) { return r.rfind("registered|", 0) == 0; }),
+                visto.end());
+    return visto.size() >= record.size();
+  });
+  std::sort(record.begin(), record.end());
+  std::sort(visto.begin(), visto.end());
+  CHECK(visto == record);
+
+  // "Si" to the question ends Setup at once.
+  Program again = Start(package + "\\Setup.exe", package);
+  page = WaitWindowWith(again, kTitolo, "Button", "&Continua");
+  REQUIRE(page && Keys(page, "alt+a"));
+  HWND question = Sopra(page);
+  CHECK(question && Keys(question, "Return") && again.Exited() && again.ExitCode() == 0);
+}
+
+void ViaggioRimozione(int valore) {
+  REQUIRE(ConDpi(valore));
+  // A newer version in the product's key (Setup warns), a subkey of the user's in it, and a
+  // folder where the desktop shortcut would go: that shortcut's failure alone is reported.
+  REQUIRE(Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura /v Version /t REG_SZ /d 2 /f") == 0);
+  REQUIRE(Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura\\Temi /v Ultimo /t REG_SZ /d mio /f") == 0);
+  const std::string collegamento = Desktop() + "\\QelPictura.lnk";
+  REQUIRE(CreateDirectoryW(W(collegamento).c_str(), nullptr));
+  std::string package = LayOutPackage();
+  Program setup = Start(package + "\\Setup.exe", package);
+  HWND page = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
+  REQUIRE(page != nullptr);
+  CHECK(Chiede(page, "&Continua",
+               "Nel computer in uso è stata rilevata una versione superiore di QelPictura\r\nOnde "
+               "evitare conflitti è consigliabile non installare questa versione.\r\nIn "
+               "alternativa è possibile rimuovere la versione superiore e solo dopo eseguire "
+               "l'installazione della presente versione",
+               false, "&OK", "avviso"));
+  HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
+  REQUIRE(licence && Click(Child(licence, "Button", kAccetto)));
+  REQUIRE(Click(Child(licence, "Button", "&Continua")));
+  HWND result =
+      ConfirmAndWaitForResult(setup, WaitWindowWith(setup, kTitolo, "Button", "&Conferma"));
+  REQUIRE(result != nullptr);
+  Shot("resoconto-errori");
+  CHECK(Come(result, Finale(false)));
+  std::vector<HWND> errori = Children(result, "ListBox");
+  wchar_t riga[256] = {};
+  REQUIRE(errori.size() == 1 && SendMessageW(errori[0], LB_GETCOUNT, 0, 0) == 1);
+  SendMessageW(errori[0], LB_GETTEXT, 0, reinterpret_cast<LPARAM>(riga));
+  CHECK(U(riga) == "Problemi nella creazione dei collegamenti");
+  Press(Child(result, "Button", "&Chiudi"));
+  CHECK(setup.Exited());
+  // The desktop shortcut put in its place by hand, a theme of the user's beside the product's.
+  CHECK(RemoveDirectoryW(W(collegamento).c_str()) &&
+        CopyFileW(W(Menu() + "\\QelPictura.lnk").c_str(), W(collegamento).c_str(), FALSE));
+  CHECK(WriteFile(D + "\\temi\\mio.tema", "mio"));
+
+  Program u = Start(D + "\\Uninstall.exe", D);
+  HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi");
+  REQUIRE(window != nullptr);
+  Shot("disinstallazione");
+  CHECK(Come(window, Disinstallazione(false)));
+  // Its help, and the confirmation, which Enter declines: nothing goes.
+  for (auto [pulsante, testo] :
+       {std::pair{"&?",
+                  "Cliccando sul pulsante 'Rimuovi', QelPictura verrà disinstallato\r\nTutti "
+                  "i files relativi a questo programma, compresi i collegamenti, verranno "
+                  "rimossi dal computer\r\nCliccando sul pulsante 'Annulla', si annullerà "
+                  "l'operazione di disinstallazione"},
+        {"&Rimuovi", "QelPictura verrà ora rimosso dal computer"}}) {
+    Press(Child(window, "Button", pulsante));
+    HWND box = MessageBoxOf(u, kTitoloRimozione);
+    CHECK(box && Scritto(box) == testo && Keys(box, "Return"));
+    CHECK(WaitFor([&] { return !IsWindow(box) && IsWindowEnabled(window); }));
+  }
+  CHECK(Run("reg query HKLM\\SOFTWARE\\Qel\\Pictura") == 0 && IsFile(D + "\\QelPictura.exe"));
+  Press(Child(window, "Button", "&Rimuovi"));
+  HWND box = MessageBoxOf(u, kTitoloRimozione);
+  REQUIRE(box != nullptr);
+  Shot("conferma");
+  HWND annulla = Child(window, "Button", "&Annulla"),
+       stato = Child(window, "Static", kCliccaRimuovi);
+  std::vector<attese::Tappa> tappe = attese::Rimozione();
+  tappe.insert(tappe.begin(), {kCliccaRimuovi, -1, 0});
+  Press(GetDlgItem(box, IDOK));
+  CHECK(Segue(
+      window, stato, [&] { return Text(annulla, false) == "Chiudi"; }, tappe,
+      "Rimozione dei collegamenti"));
+  CHECK(WaitFor([&] { return IsWindowEnabled(window) != FALSE; }));
+  Shot("rimossa");
+  CHECK(Come(window, Disinstallazione(true)));
+
+  CHECK(Run("reg query HKLM\\SOFTWARE\\Qel\\Pictura") != 0 &&
+        Run("reg query HKLM\\SOFTWARE\\Qel") == 0);
+  CHECK(!IsFile(collegamento) && !IsFolder(Menu()));
+  CHECK(!IsFile(D + "\\QelPictura.exe") && !IsFile(D + "\\help.htm") && !IsFolder(D + "\\temi"));
+  CHECK(IsFile(D + "\\Uninstall.exe"));
+  for (const char* nome : kRuntime) CHECK(IsFile(SystemFolder() + "\\" + nome));
+  CHECK(Keys(window, "Return") && u.Exited());
+
+  // Started again, it says the product is gone and names the folder left to remove.
+  Program again = Start(D + "\\Uninstall.exe", D);
+  box = MessageBoxOf(again, "QelSoftware");
+  REQUIRE(box != nullptr);
+  Shot("gia-rimossa");
+  CHECK(Scritto(box) ==
+        "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n" + D);
+  Press(GetDlgItem(box, IDOK));
+  CHECK(again.Exited());
+}
+
+}  // namespace
+
+SCENARIO(viaggio_setup_96) { ViaggioSetup(96); }
+SCENARIO(viaggio_setup_120) { ViaggioSetup(120); }
+SCENARIO(viaggio_setup_144) { ViaggioSetup(144); }
+SCENARIO(viaggio_uninstall_96) { ViaggioRimozione(96); }
+SCENARIO(viaggio_uninstall_120) { ViaggioRimozione(120); }
+SCENARIO(viaggio_uninstall_144) { ViaggioRimozione(144); }
