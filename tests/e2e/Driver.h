@@ -84,11 +84,9 @@ constexpr char kAccetto[] = "Accett&o le condizioni del contratto";
 HWND GoToDestinationPage(const Program& setup);  // welcome, licence ticked: the destination
 // "Conferma" on the destination page: the result page (nullptr if it never came).
 HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milliseconds = 60000);
-#ifndef E2E_OWN_JOURNEY_HELPERS
 inline HWND Install(const Program& setup) {
   return ConfirmAndWaitForResult(setup, GoToDestinationPage(setup));
 }
 bool Uninstall(const std::string& folder);  // the whole removal, closed and ended
-#endif
 
 }  // namespace e2e

@@ -5,25 +5,6 @@
 
 using namespace e2e;
 
-#ifndef E2E_HAS_JOURNEY_HELPERS
-namespace e2e {
-HWND Install(const Program& setup) {
-  HWND destination = GoToDestinationPage(setup);
-  return destination ? ConfirmAndWaitForResult(setup, destination) : nullptr;
-}
-bool Uninstall(const std::string& folder) {
-  Program u = Start(folder + "\\Uninstall.exe", folder);
-  HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi"), box = nullptr,
-       close = nullptr;
-  if (window) Press(Child(window, "Button", "&Rimuovi"));
-  if (window && (box = MessageBoxOf(u, kTitoloRimozione))) Press(GetDlgItem(box, IDOK));
-  if (box && WaitFor([&] { return (close = Child(window, "Button", "Chiudi")); }, 30000))
-    Press(close);
-  return close && u.Exited();
-}
-}  // namespace e2e
-#endif
-
 namespace {
 
 const std::string
