@@ -54,13 +54,17 @@ bool Send(HWND window, std::vector<INPUT> input) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
-  return WaitForInputIdle(process, 3000), CloseHandle(process);
+  WaitForInputIdle(process, 3000);
+  return CloseHandle(process);
 }
 
 }  // namespace
 
 bool Failed(bool ok, const char* file, int line, const char* text) {
-  if (!ok) std::printf("%s:%d: check failed: %s\n", file, line, text), ++failures;
+  if (!ok) {
+    std::printf("%s:%d: check failed: %s\n", file, line, text);
+    ++failures;
+  }
   return !ok;
 }
 void Register(const char* name, void (*run)()) { Scenarios()[name] = run; }
@@ -77,15 +81,17 @@ std::string U(const std::wstring& w) {
 }
 std::string Text(HWND h, bool ask) {
   std::vector<wchar_t> text(65536);
-  if (!ask) GetWindowTextW(h, text.data(), text.size());
-  if (ask)
+  if (!ask)
+    GetWindowTextW(h, text.data(), text.size());
+  else
     SendMessageTimeoutW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                         SMTO_ABORTIFHUNG, 2000, nullptr);
   return U(text.data());
 }
 std::string ClassOf(HWND h) {
   wchar_t name[64] = {};
-  return GetClassNameW(h, name, 64), U(name);
+  GetClassNameW(h, name, 64);
+  return U(name);
 }
 bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds) {
   for (DWORD start = GetTickCount(); !condition(); Sleep(20))
@@ -94,7 +100,8 @@ bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds) {
 }
 DWORD Program::ExitCode() const {
   DWORD code = STILL_ACTIVE;
-  return GetExitCodeProcess(info.hProcess, &code), code;
+  GetExitCodeProcess(info.hProcess, &code);
+  return code;
 }
 const std::vector<std::string>& Arguments() { return arguments; }
 std::string Fixture(const std::string& name) { return build + "\\fixtures\\" + name; }
@@ -164,9 +171,10 @@ std::string ReadLink(const std::string& path) {
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                  reinterpret_cast<void**>(&shell))) &&
       SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-      SUCCEEDED(file->Load(W(path).c_str(), STGM_READ)))
-    shell->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH),
-        shell->GetDescription(description, MAX_PATH);
+      SUCCEEDED(file->Load(W(path).c_str(), STGM_READ))) {
+    shell->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
+    shell->GetDescription(description, MAX_PATH);
+  }
   if (file) file->Release();
   if (shell) shell->Release();
   CoUninitialize();
@@ -213,7 +221,8 @@ HWND Child(HWND parent, const std::string& cls, const std::string& text) {
 
 HWND Focus(HWND window) {
   GUITHREADINFO info{sizeof info};
-  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info), info.hwndFocus;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
 }
 
 bool Keys(HWND window, const std::string& keys) {
@@ -267,7 +276,9 @@ void Shot(const std::string& name, bool settle) {
   BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
   SelectObject(memory, old);
   GetDIBits(memory, bitmap, 0, h, &bytes[head], reinterpret_cast<BITMAPINFO*>(&info), 0);
-  DeleteObject(bitmap), DeleteDC(memory), ReleaseDC(nullptr, screen);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
   char number[8];
   std::snprintf(number, sizeof number, "-%02d-", ++shots);
   CHECK(WriteFile(arguments[0] + "\\" + scenario + number + name + ".bmp", bytes));
@@ -295,7 +306,8 @@ bool Uninstall(const std::string& folder) {
   Press(GetDlgItem(window ? MessageBoxOf(u, kTitoloRimozione) : nullptr, IDOK));
   if (!WaitFor([&] { return IsWindowVisible(close = Child(window, "Button", "Chiudi")); }, 30000))
     return false;
-  return Press(close), u.Exited();
+  Press(close);
+  return u.Exited();
 }
 
 }  // namespace e2e
@@ -317,5 +329,6 @@ int wmain(int argc, wchar_t** argv) {
     if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0) TerminateProcess(h, 0);
   for (HANDLE h : started) WaitForSingleObject(h, 10000);
   std::printf("%s: %s\n", scenario.c_str(), failures ? "FAILED" : "passed");
-  return std::fflush(stdout), failures ? 1 : 0;
+  std::fflush(stdout);
+  return failures ? 1 : 0;
 }

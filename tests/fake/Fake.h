@@ -108,10 +108,14 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   std::optional<std::string> BrowseForFolder(Handle, Str, BrowseStyle) override { return {}; }
   std::optional<RegistryValue> RegRead(Str) override { return {}; }
   std::optional<std::int16_t> TextToInt16(Str) override { return {}; }
-  bool DeleteMachineKey(Str) override { return changed(), true; }
+  bool DeleteMachineKey(Str) override {
+    changed();
+    return true;
+  }
   bool WriteShortcut(Str l, Str, ShowCommand, Str) override { return l != refused && put(l, 'f'); }
   bool Start(Str a, Str c, ShowCommand s) override {
-    return started.push_back(a + "|" + c + "|" + char('0' + static_cast<int>(s))), true;
+    started.push_back(a + "|" + c + "|" + char('0' + static_cast<int>(s)));
+    return true;
   }
   bool StartAsUser(Str p, Str f, ShowCommand s) override { return Start("user " + p, f, s); }
   std::string OwnFolder() override { return own; }
@@ -161,7 +165,8 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   }
   void DestroyChild(Handle h) override { Destroy(h); }
   Answer ShowMessageBox(Handle, Str text, Str, MessageBoxStyle) override {
-    return boxes.push_back(text), Answer::Ok;
+    boxes.push_back(text);
+    return Answer::Ok;
   }
   Platform all{*this, *this, *this, *this};
 };

@@ -59,7 +59,10 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   EXPECT_EQ(!errori.empty() && errori[0] == kEssenziali, kind(D + "\\msvbvm60.dll") == 'f');
   EXPECT_EQ(std::pair(false, true), std::pair(pagina.Loaded(), win[finale.hWnd()].visible));
   const UnloadMode why = GetParam().chiusura;
-  why == kCodice ? Click(finale.cmdChiudi.hWnd()) : close(finale, why);
+  if (why == kCodice)
+    Click(finale.cmdChiudi.hWnd());
+  else
+    close(finale, why);
   forms::instance<frmMain>().Show();  // a guided page closes alike, unasked
   close(forms::instance<frmMain>(), why);
   EXPECT_EQ(why == kX, forms::instance<frmMain>().Loaded());

@@ -37,7 +37,10 @@ struct Controllo {
   bool visibile = true, abilitato = true;
 };
 using Tabella = std::vector<Controllo>;
-Tabella operator+(Tabella a, const Tabella& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+Tabella operator+(Tabella a, const Tabella& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
 Controllo Pulsante(const char* testo, int l, int fuoco, bool visibile = true, bool acceso = true) {
   return {"Button", testo, l, 4665, 1215, 390, '=', fuoco, visibile, acceso};
 }
@@ -210,8 +213,10 @@ bool Come(HWND window, const Tabella& tabella) {
   std::sort(ordine.begin(), ordine.end());
   for (std::size_t i = 0; i < ordine.size(); ++i)
     if ((i && !Keys(window, "Tab")) ||
-        !WaitFor([&] { return Focus(window) == ordine[i].second; }, 3000))
-      return guasto("the focus is not on", Text(ordine[i].second)), false;
+        !WaitFor([&] { return Focus(window) == ordine[i].second; }, 3000)) {
+      guasto("the focus is not on", Text(ordine[i].second));
+      return false;
+    }
   return ok;
 }
 
@@ -274,8 +279,10 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
   bool ok =
       !barre.empty() && std::is_sorted(barre.begin(), barre.end()) && testi.back().first.empty();
   for (int b : barre)
-    if (std::none_of(tappe.begin(), tappe.end(), [&](auto& t) { return t.barra == b; }))
-      std::printf("  bar at %d: not the timeline's\n", b), ok = false;
+    if (std::none_of(tappe.begin(), tappe.end(), [&](auto& t) { return t.barra == b; })) {
+      std::printf("  bar at %d: not the timeline's\n", b);
+      ok = false;
+    }
   std::size_t dopo = 0;  // each text seen after the one before it in the timeline
   for (std::size_t i = 0; i + 1 < testi.size(); ++i) {
     const std::string& s = testi[i].first;
@@ -287,8 +294,11 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
     dopo = k + 1;
   }
   for (const std::string& r : righe)
-    if (pause[r] && std::none_of(testi.begin(), testi.end(), [&](auto& t) { return t.first == r; }))
-      std::printf("  not seen: %s\n", r.c_str()), ok = false;
+    if (pause[r] &&
+        std::none_of(testi.begin(), testi.end(), [&](auto& t) { return t.first == r; })) {
+      std::printf("  not seen: %s\n", r.c_str());
+      ok = false;
+    }
   return ok;
 }
 
