@@ -8,7 +8,24 @@
 
 namespace attese {
 
+// The texts the tests look for in more than one place.
+inline constexpr char kTitolo[] = "Installazione di QelPictura";
+inline constexpr char kTitoloRimozione[] = "Disinstallazione di QelPictura";
+inline constexpr char kAccetto[] = "Accett&o le condizioni del contratto";
 inline constexpr char kClicca[] = "Clicca sul pulsante 'Conferma' per installare QelPictura";
+inline constexpr char kRiuscita[] = "Installazione eseguita correttamente";
+inline constexpr char kFallita[] =
+    "L'installazione non è stata completata correttamente\r\nErrori:";
+inline constexpr char kAvvio[] = "Il programma verrà subito avviato, buon lavoro!";
+inline constexpr char kCollegamenti[] = "Problemi nella creazione dei collegamenti";
+inline constexpr char kPrincipale[] =
+    "Non è stato possibile copiare il file principale dell'applicazione";
+inline constexpr char kRimossa[] =
+    "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n";
+inline constexpr char kAvviso[] =
+    "Nel computer in uso è stata rilevata una versione superiore di QelPictura\r\nOnde evitare "
+    "conflitti è consigliabile non installare questa versione.\r\nIn alternativa è possibile "
+    "rimuovere la versione superiore e solo dopo eseguire l'installazione della presente versione";
 // The runtime files for the system directory, in the order they are copied and registered.
 inline constexpr const char* kRuntime[] = {"msvbvm60.dll", "oleaut32.dll", "olepro32.dll",
                                            "asycfilt.dll", "stdole2.tlb",  "comcat.dll"};

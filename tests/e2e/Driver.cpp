@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <map>
 
 namespace e2e {
@@ -151,35 +152,26 @@ bool WriteFile(const std::string& path, const std::string& bytes) {
   return CloseHandle(file) && ok;
 }
 
-std::vector<std::string> RecordLines(const std::string& path) {
+std::vector<std::string> Record(const std::vector<std::string>& starts) {
   std::vector<std::string> lines;
-  std::string all = ReadFile(path);
+  std::string all = ReadFile("C:\\record.txt");
   for (std::size_t a = 0, b; (b = all.find("\r\n", a)) != std::string::npos; a = b + 2)
-    lines.push_back(all.substr(a, b - a));
+    for (const std::string& start : starts)
+      if (all.compare(a, start.size(), start) == 0) lines.push_back(all.substr(a, b - a));
+  std::sort(lines.begin(), lines.end());
   return lines;
+}
+bool Holds(const std::string& path, const std::string& text) {
+  std::string bytes = ReadFile(path);
+  std::wstring wide = W(text);
+  return bytes.find(text) != std::string::npos ||
+         bytes.find({reinterpret_cast<const char*>(wide.data()), wide.size() * 2}) !=
+             std::string::npos;
 }
 
 std::string Desktop() { return Shared(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP); }
 std::string Menu() { return Shared(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS) + "\\QelPictura"; }
 std::string SystemFolder() { return Special(CSIDL_SYSTEM); }
-
-std::string ReadLink(const std::string& path) {
-  CoInitialize(nullptr);
-  IShellLinkW* shell = nullptr;
-  IPersistFile* file = nullptr;
-  wchar_t target[MAX_PATH] = {}, description[MAX_PATH] = {};
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                 reinterpret_cast<void**>(&shell))) &&
-      SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-      SUCCEEDED(file->Load(W(path).c_str(), STGM_READ))) {
-    shell->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
-    shell->GetDescription(description, MAX_PATH);
-  }
-  if (file) file->Release();
-  if (shell) shell->Release();
-  CoUninitialize();
-  return U(target) + "|" + U(description);
-}
 
 HWND Top(const std::function<bool(HWND)>& passes, DWORD milliseconds) {
   HWND found = nullptr;

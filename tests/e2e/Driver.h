@@ -12,7 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "../Attese.h"
+
 namespace e2e {
+
+using namespace attese;
 
 bool Failed(bool ok, const char* file, int line, const char* text);  // true when it failed
 #define CHECK(condition) ::e2e::Failed(static_cast<bool>(condition), __FILE__, __LINE__, #condition)
@@ -52,13 +56,14 @@ bool IsFile(const std::string& path);
 bool IsFolder(const std::string& path);
 std::string ReadFile(const std::string& path);
 bool WriteFile(const std::string& path, const std::string& bytes);
-// The stand-ins' record (QEL_RECORD, set by wine-run.sh).
-std::vector<std::string> RecordLines(const std::string& path = "C:\\record.txt");
+// The lines of the stand-ins' record (QEL_RECORD, set by wine-run.sh) that begin with one of
+// `starts`, sorted.
+std::vector<std::string> Record(const std::vector<std::string>& starts);
+bool Holds(const std::string& path, const std::string& text);  // in UTF-8 or in UTF-16
 // Where Setup puts its shortcuts: the all-users folders when they exist, else the user's.
 std::string Desktop();
 std::string Menu();
 std::string SystemFolder();
-std::string ReadLink(const std::string& path);  // "target|description", as the shell reads it
 
 // The frontmost visible top-level window that passes, waited for (nullptr if none came).
 HWND Top(const std::function<bool(HWND)>& passes, DWORD milliseconds = 10000);
@@ -76,10 +81,6 @@ bool Keys(HWND window, const std::string& keys);
 bool Click(HWND control);
 // Given a screenshot folder, the screen (a paint settled first) as the scenario's next picture.
 void Shot(const std::string& name, bool settle = true);
-
-constexpr char kTitolo[] = "Installazione di QelPictura";
-constexpr char kTitoloRimozione[] = "Disinstallazione di QelPictura";
-constexpr char kAccetto[] = "Accett&o le condizioni del contratto";
 
 HWND GoToDestinationPage(const Program& setup);  // welcome, licence ticked: the destination
 // "Conferma" on the destination page: the result page (nullptr if it never came).

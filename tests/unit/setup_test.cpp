@@ -11,9 +11,8 @@ namespace {
 using namespace impronta;
 const std::string kMenu = "C:\\Tutti\\QelPictura\\";
 const char *kEssenziali = "Non è stato possibile copiare dei files essenziali",
-           *kNelMenu = "Impossibile creare dei collegamenti nel menu avvio",
-           *kCollegamenti = "Problemi nella creazione dei collegamenti",
-           *kPrincipale = "Non è stato possibile copiare il file principale dell'applicazione";
+           *kNelMenu = "Impossibile creare dei collegamenti nel menu avvio";
+using attese::kCollegamenti, attese::kPrincipale;
 
 constexpr auto kCodice = UnloadMode::Code, kX = UnloadMode::ControlMenu,
                kTask = UnloadMode::TaskManager, kFine = UnloadMode::AppWindows;

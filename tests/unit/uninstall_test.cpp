@@ -6,8 +6,6 @@
 namespace platform {
 namespace {
 
-const std::string kRimosso =
-    "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n";
 // What is looked at after the run, in groups: the installation folder; the desktop shortcut,
 // the menu folder's and the menu folder, in all users' folder and in the current folder.
 const std::string D = "C:\\Programmi\\QelPictura\\";
@@ -58,7 +56,7 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
 INSTANTIATE_TEST_SUITE_P(Uninstall, Rimozione,
                          ::testing::Values(Caso{'T', "000001 000 111"}, Caso{'D', "000001 100 111"},
                                            Caso{'P', "000001 011 111"},
-                                           Caso{'o', "111111 111 111", kRimosso}),
+                                           Caso{'o', "111111 111 111", attese::kRimossa}),
                          [](const auto& i) { return std::string(1, i.param.prima); });
 
 }  // namespace
