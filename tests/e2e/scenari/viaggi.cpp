@@ -4,7 +4,6 @@
 #include "../Driver.h"
 
 #include <algorithm>
-#include <map>
 
 using namespace e2e;
 
@@ -246,11 +245,11 @@ bool Chiede(HWND page, const char* pulsante, const std::string& testo, bool doma
 // staying about as long as its pauses, and the bar's positions are the timeline's, in order.
 bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
            const std::vector<attese::Tappa>& tappe, const std::string& scatto) {
-  std::vector<std::pair<std::string, DWORD>> testi;
+  std::vector<std::pair<std::string, DWORD>> testi;  // each text seen, from when
   std::vector<int> barre;
-  bool chiesta = false;
-  for (DWORD inizio = GetTickCount(); GetTickCount() - inizio < 60000; Sleep(2)) {
-    bool fine = finita();
+  bool chiesta = false, fine = false;
+  for (DWORD inizio = GetTickCount(); !fine && GetTickCount() - inizio < 60000; Sleep(2)) {
+    fine = finita();
     std::string s = fine ? "" : Text(stato, false);
     if (testi.empty() || testi.back().first != s) {
       testi.push_back({s, GetTickCount()});
@@ -262,13 +261,6 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
           (barre.empty() || barre.back() != static_cast<int>(posizione)))
         barre.push_back(posizione);
     if (!chiesta && !IsWindowEnabled(window)) chiesta = PostMessageW(window, WM_CLOSE, 0, 0);
-    if (fine) break;
-  }
-  std::vector<std::string> righe;  // the timeline's texts, each with its pauses' sum
-  std::map<std::string, unsigned> pause;
-  for (const auto& t : tappe) {
-    if (!pause.count(t.stato)) righe.push_back(t.stato);
-    pause[t.stato] += t.pausa;
   }
   bool ok =
       !barre.empty() && std::is_sorted(barre.begin(), barre.end()) && testi.back().first.empty();
@@ -277,22 +269,26 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
       std::printf("  bar at %d: not the timeline's\n", b);
       ok = false;
     }
-  std::size_t dopo = 0;  // each text seen after the one before it in the timeline
-  for (std::size_t i = 0; i + 1 < testi.size(); ++i) {
+  std::vector<attese::Tappa> righe;  // the timeline's texts in order, each with its pauses' sum
+  for (const auto& t : tappe)
+    if (righe.empty() || righe.back().stato != t.stato)
+      righe.push_back(t);
+    else
+      righe.back().pausa += t.pausa;
+  auto saltata = [&](const attese::Tappa& t) {  // only a text without a pause may pass unseen
+    if (t.pausa) std::printf("  not seen: %s\n", t.stato.c_str());
+    return !t.pausa;
+  };
+  std::size_t k = 0;
+  for (std::size_t i = 0; i + 1 < testi.size(); ++i, ++k) {
     const std::string& s = testi[i].first;
-    std::size_t k = std::find(righe.begin(), righe.end(), s) - righe.begin();
-    unsigned durata = testi[i + 1].second - testi[i].second, pausa = pause[s];
+    while (k < righe.size() && righe[k].stato != s) ok &= saltata(righe[k++]);
+    unsigned durata = testi[i + 1].second - testi[i].second,
+             pausa = k < righe.size() ? righe[k].pausa : 0;
     std::printf("  %5u ms, pauses %4u ms: %s\n", durata, pausa, s.substr(0, s.find('\r')).c_str());
-    ok &= k < righe.size() && k >= dopo &&
-          (!pausa || (durata + 50 >= pausa && durata <= 2 * pausa + 2000));
-    dopo = k + 1;
+    ok &= k < righe.size() && (!pausa || (durata + 50 >= pausa && durata <= 2 * pausa + 2000));
   }
-  for (const std::string& r : righe)
-    if (pause[r] &&
-        std::none_of(testi.begin(), testi.end(), [&](auto& t) { return t.first == r; })) {
-      std::printf("  not seen: %s\n", r.c_str());
-      ok = false;
-    }
+  while (k < righe.size()) ok &= saltata(righe[k++]);
   return ok;
 }
 
