@@ -285,24 +285,16 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
                                    size ? static_cast<const void*>(&number) : text.data(),
                                    size ? size : text.size() * 2));
     Program setup = Start(package + "\\Setup.exe", package);
-    HWND welcome = WaitWindowWith(setup, kTitolo, "Button", "&Continua"), warning = nullptr,
-         licence = nullptr;
-    Press(Child(welcome, "Button", "&Continua"));
-    auto pages = [&] {
-      for (HWND h : Windows(setup, kTitolo)) {
-        if (Child(h, "Static", kAvviso)) warning = h;
-        if (FindWindowExW(h, nullptr, L"Edit", nullptr)) licence = h;
-      }
-      return warning || licence;
-    };
-    bool right = welcome && WaitFor(pages) && !warning == (v[0] == L'-');
-    if (warning) {  // modal: the licence page waits for its answer
-      right = right && !licence;
-      Press(Child(warning, "Button", "&OK"));
-      right = right && WaitFor([&] { return pages() && licence; });
-    }
-    if (CHECK(right && WaitFor([&] { return Windows(setup, kTitolo).size() == 1; }) &&
-              !setup.Exited(0)))
+    Press(Child(WaitWindowWith(setup, kTitolo, "Button", "&Continua"), "Button", "&Continua"));
+    // A warning comes alone, the licence page only once it is answered.
+    HWND next =
+        Top([](HWND h) { return Child(h, "Static", kAvviso) || Child(h, "Button", kAccetto); });
+    bool warned = next && Child(next, "Static", kAvviso);
+    if (warned && !WaitWindowWith(setup, kTitolo, "Button", kAccetto, 300))
+      Press(Child(next, "Button", "&OK"));
+    if (CHECK(next && warned == (v[0] == L'+') &&
+              WaitWindowWith(setup, kTitolo, "Button", kAccetto) &&
+              WaitFor([&] { return Windows(setup, kTitolo).size() == 1; })))
       std::printf("  value %d\n", static_cast<int>(&v - values.data()));
     setup.Kill();
     setup.Exited();
