@@ -129,6 +129,14 @@ Tabella Disinstallazione(bool finita) {
                  Pulsante(finita ? "Chiudi" : "&Annulla", 5475, 1)};
 }
 
+// A control's place in its window and its size: left, top, width, height.
+RECT Posto(HWND window, HWND h) {
+  RECT r{};
+  GetWindowRect(h, &r);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+  return RECT{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
 // The width in pixels of a one-line text in the pages' Tahoma 8.25 pt at the DPI; a check
 // box's caption with its box and the gap before it.
 int Larghezza(const std::string& text, char misura) {
@@ -156,12 +164,6 @@ bool Come(HWND window, const Tabella& tabella) {
     std::printf("  %s at %d DPI: \"%s\"\n", cosa.c_str(), dpi, testo.substr(0, 60).c_str());
     ok = false;
   };
-  auto at = [&](HWND h) {
-    RECT r{};
-    GetWindowRect(h, &r);
-    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
-    return RECT{r.left, r.top, r.right - r.left, r.bottom - r.top};
-  };
   std::vector<HWND> figli;
   for (HWND h = GetWindow(window, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) figli.push_back(h);
   std::vector<std::pair<int, HWND>> ordine;
@@ -181,7 +183,7 @@ bool Come(HWND window, const Tabella& tabella) {
     std::string inizio = c.testo.substr(0, c.testo.rfind("…"));
     auto uguale = [&](HWND h, bool posto) {
       std::string t = h ? Text(h) : "";
-      visto = h ? at(h) : RECT{};
+      visto = h ? Posto(window, h) : RECT{};
       return h && ClassOf(h) == c.classe &&
              (t == c.testo || (inizio != c.testo && t.rfind(inizio, 0) == 0)) &&
              (!posto || EqualRect(&visto, &atteso));
@@ -242,12 +244,13 @@ bool Chiede(HWND page, const char* pulsante, const std::string& testo, bool doma
 // Samples a run from this process until `finita`: the status text as the system keeps it and
 // the bar's position when the program answers at once, posting a close request once the run
 // has the window disabled. True when every text with a pause is seen in the timeline's order,
-// staying about as long as its pauses, and the bar's positions are the timeline's, in order.
+// staying about as long as its pauses, and the bar's positions are the timeline's, in order,
+// the bar 375 twips from the left and `alto` from the top, 6240 by 270 twips.
 bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
-           const std::vector<attese::Tappa>& tappe, const std::string& scatto) {
+           const std::vector<attese::Tappa>& tappe, int alto, const std::string& scatto) {
   std::vector<std::pair<std::string, DWORD>> testi;  // each text seen, from when
   std::vector<int> barre;
-  bool chiesta = false, fine = false;
+  bool chiesta = false, fine = false, posto = true;
   for (DWORD inizio = GetTickCount(); !fine && GetTickCount() - inizio < 60000; Sleep(2)) {
     fine = finita();
     std::string s = fine ? "" : Text(stato, false);
@@ -256,14 +259,18 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
       if (s.rfind(scatto, 0) == 0) Shot("in-corso", false);
     }
     DWORD_PTR posizione = 0;
-    for (HWND bar : Children(window, "msctls_progress32"))
+    for (HWND bar : Children(window, "msctls_progress32")) {
+      RECT visto = Posto(window, bar), atteso{Px(375), Px(alto), Px(6240), Px(270)};
+      posto = posto && EqualRect(&visto, &atteso);
       if (SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 25, &posizione) &&
           (barre.empty() || barre.back() != static_cast<int>(posizione)))
         barre.push_back(posizione);
+    }
     if (!chiesta && !IsWindowEnabled(window)) chiesta = PostMessageW(window, WM_CLOSE, 0, 0);
   }
-  bool ok =
-      !barre.empty() && std::is_sorted(barre.begin(), barre.end()) && testi.back().first.empty();
+  if (!posto) std::printf("  the bar out of its place\n");
+  bool ok = posto && !barre.empty() && std::is_sorted(barre.begin(), barre.end()) &&
+            testi.back().first.empty();
   for (int b : barre)
     if (std::none_of(tappe.begin(), tappe.end(), [&](auto& t) { return t.barra == b; })) {
       std::printf("  bar at %d: not the timeline's\n", b);
@@ -377,7 +384,7 @@ void ViaggioSetup(int valore) {
   Press(conferma);
   Press(conferma);
   CHECK(Segue(
-      destination, stato, [&] { return !IsWindow(stato); }, attese::Installazione(D, S),
+      destination, stato, [&] { return !IsWindow(stato); }, attese::Installazione(D, S), 3225,
       "Creazione dei collegamenti"));
   HWND result = WaitWindowWith(setup, kTitolo, "Button", "&Chiudi");
   REQUIRE(result != nullptr);
@@ -484,7 +491,7 @@ void ViaggioRimozione(int valore) {
   tappe.insert(tappe.begin(), {kCliccaRimuovi, -1, 0});
   Press(GetDlgItem(box, IDOK));
   CHECK(Segue(
-      window, stato, [&] { return Text(annulla, false) == "Chiudi"; }, tappe,
+      window, stato, [&] { return Text(annulla, false) == "Chiudi"; }, tappe, 3825,
       "Rimozione dei collegamenti"));
   CHECK(WaitFor([&] { return IsWindowEnabled(window) != FALSE; }));
   Shot("rimossa");
