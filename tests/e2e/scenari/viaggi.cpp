@@ -261,7 +261,7 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
     DWORD_PTR posizione = 0;
     for (HWND bar : Children(window, "msctls_progress32")) {
       RECT visto = Posto(window, bar), atteso{Px(375), Px(alto), Px(6240), Px(270)};
-      posto = posto && EqualRect(&visto, &atteso);
+      posto = posto && (EqualRect(&visto, &atteso) || !IsWindow(bar));  // else gone meanwhile
       if (SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 25, &posizione) &&
           (barre.empty() || barre.back() != static_cast<int>(posizione)))
         barre.push_back(posizione);
