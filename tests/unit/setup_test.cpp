@@ -20,7 +20,8 @@ constexpr auto kCodice = UnloadMode::Code, kX = UnloadMode::ControlMenu,
 struct Esito {
   // Before the run, failing: the saving of the desktop (d), menu (m) or removal (r) shortcut;
   // unknown to the shell: the system (S), programs (P) or desktop (D) folder; missing: the main
-  // program (p), the shell's Program Files (f), "C:\Program Files" (n); there: "C:\programmi" (i).
+  // program (p), the shell's Program Files (f), "C:\Program Files" (n), the system folder the
+  // shell names (s); there: "C:\programmi" (i).
   std::string guasti;
   std::vector<std::string> errori;                 // the result page's list
   unsigned collegamenti;                           // shortcuts saved
@@ -38,6 +39,7 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
     if (g == 'd' || g == 'm') refused = (g == 'd' ? kTutti : kMenu) + kCollegamento;
     if (g == 'r') refused = kMenu + kCollegamentoRimuovi;
     if (g == 'S') sys = "";
+    if (g == 's') sys = "C:\\Mancante\\";
     if (g == 'P') special[Csidl::CommonPrograms] = "";
     if (g == 'D') special[Csidl::CommonDesktopDirectory] = "";
     if (g == 'p' || g == 'f' || g == 'n')
@@ -75,13 +77,14 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
 
 INSTANTIATE_TEST_SUITE_P(
     Setup, Installazione,
-    ::testing::Values(Esito{"i", {}, 3, kTask}, Esito{"d", {kCollegamenti}, 2, kX},
-                      Esito{"m", {kCollegamenti}, 2, kTask}, Esito{"r", {kCollegamenti}, 2, kFine},
-                      Esito{"Sfn", {kEssenziali}, 3, kCodice, "C:\\QelPictura"},
-                      Esito{"Pfi", {kNelMenu}, 0, kCodice, "C:\\programmi\\QelPictura"},
-                      Esito{"Df", {kCollegamenti}, 2, kCodice, "C:\\Program Files\\QelPictura"},
-                      Esito{"pSP", {kEssenziali, kNelMenu, kPrincipale}, 0, kFine},
-                      Esito{"dpS", {kEssenziali, kCollegamenti, kPrincipale}, 2, kX}),
+    ::testing::Values(
+        Esito{"i", {}, 3, kTask}, Esito{"d", {kCollegamenti}, 2, kX},
+        Esito{"m", {kCollegamenti}, 2, kTask}, Esito{"r", {kCollegamenti}, 2, kFine},
+        Esito{"Sfn", {kEssenziali}, 3, kCodice, "C:\\QelPictura"},
+        Esito{"Pfi", {kNelMenu}, 0, kCodice, "C:\\programmi\\QelPictura"},
+        Esito{"Dfs", {kEssenziali, kCollegamenti}, 2, kCodice, "C:\\Program Files\\QelPictura"},
+        Esito{"pSP", {kEssenziali, kNelMenu, kPrincipale}, 0, kFine},
+        Esito{"dpS", {kEssenziali, kCollegamenti, kPrincipale}, 2, kX}),
     [](const auto& i) { return i.param.guasti; });
 
 }  // namespace
