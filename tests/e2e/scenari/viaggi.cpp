@@ -299,12 +299,14 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
   return ok;
 }
 
+// The display's DPI for the programs started from now on, set where Wine reads it.
 bool ConDpi(int valore) {
-  std::string v = "\" /v LogPixels /t REG_DWORD /d " + std::to_string(dpi = valore) + " /f";
-  return Run("reg add \"HKCU\\Control Panel\\Desktop" + v) == 0 &&
-         Run("reg add \"HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\"
-             "Fonts" +
-             v) == 0;
+  DWORD v = dpi = valore;
+  return !RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &v,
+                          sizeof v) &&
+         !RegSetKeyValueW(HKEY_LOCAL_MACHINE,
+                          L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
+                          L"LogPixels", REG_DWORD, &v, sizeof v);
 }
 
 void ViaggioSetup(int valore) {
@@ -419,7 +421,8 @@ void ViaggioSetup(int valore) {
   }
   CHECK(Keys(result, "Return") && setup.Exited());
   std::sort(record.begin(), record.end());
-  CHECK(WaitFor([&] { return Record({"cartella|", "started|", "regsvr32|"}) == record; }));
+  if (CHECK(WaitFor([&] { return Record({"cartella|", "started|", "regsvr32|"}) == record; })))
+    for (const std::string& line : Record({""})) std::printf("  recorded: %s\n", line.c_str());
 
   // "Si" to the question ends Setup at once.
   Program again = Start(package + "\\Setup.exe", package);
