@@ -53,6 +53,7 @@ bool Installed(const std::string& what) {
     starts = {Expand("cartella|<D>|") + std::to_string(setup.info.dwProcessId),
               Expand("started|<D>\\QelPictura.exe|\"<D>\\QelPictura.exe\"")};
   auto started = [&] { return Record({"started|", "cartella|"}) == starts; };
+  if (starts.empty()) Sleep(1500);  // what would start has had its time
   return setup.Exited() && right && WaitFor(started);
 }
 
