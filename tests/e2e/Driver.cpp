@@ -70,16 +70,6 @@ bool Failed(bool ok, const char* file, int line, const char* text) {
 }
 void Register(const char* name, void (*run)()) { Scenarios()[name] = run; }
 
-std::wstring W(const std::string& s) {
-  std::wstring w(s.size(), L'\0');
-  w.resize(MultiByteToWideChar(CP_UTF8, 0, s.data(), s.size(), w.data(), w.size()));
-  return w;
-}
-std::string U(const std::wstring& w) {
-  std::string s(w.size() * 3, '\0');
-  s.resize(WideCharToMultiByte(CP_UTF8, 0, w.data(), w.size(), s.data(), s.size(), 0, 0));
-  return s;
-}
 std::string Text(HWND h, bool ask) {
   std::vector<wchar_t> text(65536);
   if (!ask)
@@ -107,11 +97,7 @@ DWORD Program::ExitCode() const {
 const std::vector<std::string>& Arguments() { return arguments; }
 std::string Fixture(const std::string& name) { return build + "\\fixtures\\" + name; }
 
-Program Start(const std::string& exe, const std::string& folder,
-              const std::vector<std::string>& environment) {
-  for (const std::string& e : environment)
-    SetEnvironmentVariableW(W(e.substr(0, e.find('='))).c_str(),
-                            W(e.substr(e.find('=') + 1)).c_str());
+Program Start(const std::string& exe, const std::string& folder) {
   std::wstring path = W(exe.find('\\') == std::string::npos ? build + "\\" + exe : exe);
   return Launch(path, L"\"" + path + L"\"", folder.empty() ? build : folder, 0);
 }

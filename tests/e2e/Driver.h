@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "../Attese.h"
+#include "platform/win32/Wide.h"
 
 namespace e2e {
 
@@ -28,8 +29,8 @@ void Register(const char* name, void (*run)());
   static const bool registered_##name = (::e2e::Register(#name, name), true); \
   static void name()
 
-std::wstring W(const std::string& s);
-std::string U(const std::wstring& s);
+inline std::wstring W(const std::string& s) { return platform::win32::Wide(s); }
+inline std::string U(const std::wstring& w) { return platform::win32::Utf8(w); }
 std::string Text(HWND h, bool ask = true);  // else as the system keeps it: a pause never blocks
 std::string ClassOf(HWND h);
 bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 10000);  // polls
@@ -45,10 +46,8 @@ struct Program {
 
 const std::vector<std::string>& Arguments();   // what follows the build folder
 std::string Fixture(const std::string& name);  // a stand-in in the build's fixtures folder
-// A path or a name in the build folder, started in a folder (else the build folder), with
-// "NAME=value" entries put in the driver's environment, which it inherits.
-Program Start(const std::string& exe, const std::string& folder = "",
-              const std::vector<std::string>& environment = {});
+// A path or a name in the build folder, started in a folder (else the build folder).
+Program Start(const std::string& exe, const std::string& folder = "");
 int Run(const std::string& commandLine, DWORD milliseconds = 30000);     // its exit code, or -1
 std::string LayOutPackage(const std::string& folder = "C:\\pacchetto");  // the sample package
 
