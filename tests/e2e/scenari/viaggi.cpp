@@ -422,7 +422,8 @@ void ViaggioSetup(int valore) {
   CHECK(Keys(result, "Return") && setup.Exited());
   std::sort(record.begin(), record.end());
   if (CHECK(WaitFor([&] { return Record({"cartella|", "started|", "regsvr32|"}) == record; })))
-    for (const std::string& line : Record({""})) std::printf("  recorded: %s\n", line.c_str());
+    for (const std::string& line : Record({""}))
+      std::printf("  recorded: %s (the desktop's shell: %lu)\n", line.c_str(), explorer);
 
   // "Si" to the question ends Setup at once.
   Program again = Start(package + "\\Setup.exe", package);
