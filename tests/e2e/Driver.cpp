@@ -45,6 +45,14 @@ bool Of(const Program& p, HWND h, const std::string& caption) {
   return pid == p.info.dwProcessId && Text(h, false) == caption;
 }
 
+// The visible top-level windows that pass, the frontmost first, `most` at the most.
+std::vector<HWND> Visible(const std::function<bool(HWND)>& passes, std::size_t most = SIZE_MAX) {
+  std::vector<HWND> found;
+  for (HWND h = GetTopWindow(nullptr); h && found.size() < most; h = GetWindow(h, GW_HWNDNEXT))
+    if (IsWindowVisible(h) && passes(h)) found.push_back(h);
+  return found;
+}
+
 // Real input through the system's queue to the window brought to the front; then waits until
 // its program has taken it.
 bool Send(HWND window, std::vector<INPUT> input) {
@@ -160,22 +168,13 @@ std::string Menu() { return Shared(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS) + "\\Q
 std::string SystemFolder() { return Special(CSIDL_SYSTEM); }
 
 HWND Top(const std::function<bool(HWND)>& passes, DWORD milliseconds) {
-  HWND found = nullptr;
-  WaitFor(
-      [&] {
-        for (HWND h = GetTopWindow(nullptr); h && !found; h = GetWindow(h, GW_HWNDNEXT))
-          found = IsWindowVisible(h) && passes(h) ? h : nullptr;
-        return found != nullptr;
-      },
-      milliseconds);
-  return found;
+  std::vector<HWND> found;
+  WaitFor([&] { return !(found = Visible(passes, 1)).empty(); }, milliseconds);
+  return found.empty() ? nullptr : found[0];
 }
 
 std::vector<HWND> Windows(const Program& p, const std::string& caption) {
-  std::vector<HWND> found;
-  for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT))
-    if (IsWindowVisible(h) && Of(p, h, caption)) found.push_back(h);
-  return found;
+  return Visible([&](HWND h) { return Of(p, h, caption); });
 }
 HWND WaitWindowWith(const Program& p, const std::string& caption, const std::string& cls,
                     const std::string& text, DWORD milliseconds) {
@@ -190,6 +189,16 @@ std::vector<HWND> Children(HWND parent, const std::string& cls) {
   for (HWND h = parent ? GetWindow(parent, GW_CHILD) : nullptr; h; h = GetWindow(h, GW_HWNDNEXT))
     if (lstrcmpiW(W(ClassOf(h)).c_str(), W(cls).c_str()) == 0) found.push_back(h);
   return found;
+}
+std::vector<std::string> Items(HWND window) {
+  std::vector<std::string> items;
+  for (HWND list : Children(window, "ListBox"))
+    for (LRESULT i = 0, n = SendMessageW(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+      wchar_t line[256] = {};
+      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+      items.push_back(U(line));
+    }
+  return items;
 }
 HWND Child(HWND parent, const std::string& cls, const std::string& text) {
   for (HWND h : Children(parent, cls))

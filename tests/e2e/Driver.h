@@ -71,6 +71,7 @@ HWND WaitWindowWith(const Program& p, const std::string& caption, const std::str
                     const std::string& text, DWORD milliseconds = 10000);
 std::vector<HWND> Children(HWND parent, const std::string& cls);
 HWND Child(HWND parent, const std::string& cls, const std::string& text);
+std::vector<std::string> Items(HWND window);  // the lines of its list boxes
 HWND MessageBoxOf(const Program& p, const std::string& caption, DWORD milliseconds = 10000);
 
 inline void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }

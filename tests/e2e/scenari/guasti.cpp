@@ -40,12 +40,10 @@ std::string Expand(std::string text) {
 // its folder itself (the stand-in type library keeps the shell out), or nothing.
 bool Installed(const std::string& what) {
   Program setup = Start(package + "\\Setup.exe", package);
-  HWND result = Install(setup), list = FindWindowExW(result, nullptr, L"ListBox", nullptr);
-  std::string error = what.substr(std::min<std::size_t>(10, what.size()));
-  wchar_t line[256] = {};
-  SendMessageW(list, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(line));
-  bool right = result && list && SendMessageW(list, LB_GETCOUNT, 0, 0) == !error.empty() &&
-               U(line) == error &&
+  HWND result = Install(setup);
+  std::vector<std::string> errors;
+  if (what.size() > 10) errors.push_back(what.substr(10));
+  bool right = result && Children(result, "ListBox").size() == 1 && Items(result) == errors &&
                WaitFor([&] { return Record({"regsvr32|"}).size() == std::size_t(what[0] - '0'); });
   Press(Child(result, "Button", "&Chiudi"));
   std::vector<std::string> starts;
