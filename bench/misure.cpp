@@ -67,7 +67,7 @@ std::string Name(const std::string& path) { return path.substr(path.rfind('\\') 
 // does not slow the start it measures.
 static void bench_startup() {
   constexpr int kRuns = 21;
-  const std::vector<std::string> exes = Arguments();
+  const std::vector<std::string> exes = arguments;
   std::vector<std::vector<double>> times(exes.size());
   std::vector<double> peaks(exes.size(), 0.0);
   for (int run = 0; run < kRuns; ++run) {
@@ -170,6 +170,7 @@ static void bench_large() {
   Figure("large_ratio", (install - 2740.0) / copy);
 }
 
-static const bool registered =
-    (Register("bench_startup", bench_startup), Register("bench_runs", bench_runs),
-     Register("bench_large", bench_large), true);
+static const bool registered = (Scenarios().insert({{"bench_startup", bench_startup},
+                                                    {"bench_runs", bench_runs},
+                                                    {"bench_large", bench_large}}),
+                                true);

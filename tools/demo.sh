@@ -28,6 +28,5 @@ for dpi in 96 144; do
   for journey in setup uninstall; do
     tests/e2e/wine-run.sh build/x86_64/driver.exe "viaggio_${journey}_$dpi" "$root/build/x86_64" "$folder"
   done
-  for bmp in "$shots"/*.bmp; do convert "$bmp" "${bmp%.bmp}.png" && rm "$bmp"; done
 done
 ls out/demo/*.png out/demo/144dpi/*.png

@@ -1,14 +1,17 @@
 // The end-to-end driver runs the real programs, one scenario per run in a prefix of its own
 // (wine-run.sh): driver.exe SCENARIO UNIX-BUILD-FOLDER [SCREENSHOT-FOLDER]. It presses buttons
 // with posted messages (a modal dialog never blocks it), types real keystrokes, and ends every
-// program a scenario started when the scenario ends, whatever a check did.
+// program a scenario started when the scenario ends, whatever a check did (Driver.cpp).
 #pragma once
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,75 +22,302 @@ namespace e2e {
 
 using namespace attese;
 
-bool Failed(bool ok, const char* file, int line, const char* text);  // true when it failed
+inline int failures = 0;
+inline std::string build, scenario;         // the build folder, as Windows names it
+inline std::vector<std::string> arguments;  // what follows the build folder
+inline std::vector<HANDLE> started;         // every process a scenario started
+
+inline bool Failed(bool ok, const char* file, int line, const char* text) {
+  if (!ok) std::printf("%s:%d: check failed: %s\n", file, line, text), ++failures;
+  return !ok;
+}
 #define CHECK(condition) ::e2e::Failed(static_cast<bool>(condition), __FILE__, __LINE__, #condition)
 #define REQUIRE(condition) \
   if (CHECK(condition)) return
-void Register(const char* name, void (*run)());
-#define SCENARIO(name)                                                        \
-  static void name();                                                         \
-  static const bool registered_##name = (::e2e::Register(#name, name), true); \
+inline std::map<std::string, void (*)()>& Scenarios() {
+  static std::map<std::string, void (*)()> all;
+  return all;
+}
+#define SCENARIO(name)                                                            \
+  static void name();                                                             \
+  static const bool registered_##name = (::e2e::Scenarios()[#name] = name, true); \
   static void name()
 
 inline std::wstring W(const std::string& s) { return platform::win32::Wide(s); }
 inline std::string U(const std::wstring& w) { return platform::win32::Utf8(w); }
-std::string Text(HWND h, bool ask = true);  // else as the system keeps it: a pause never blocks
-std::string ClassOf(HWND h);
-bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 10000);  // polls
+
+// A window's text, asked of its program, or as the system keeps it (a pause never blocks that).
+inline std::string Text(HWND h, bool ask = true) {
+  std::vector<wchar_t> text(65536);
+  if (!ask)
+    GetWindowTextW(h, text.data(), text.size());
+  else
+    SendMessageTimeoutW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+  return U(text.data());
+}
+inline std::string ClassOf(HWND h) {
+  wchar_t name[64] = {};
+  GetClassNameW(h, name, 64);
+  return U(name);
+}
+inline bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 10000) {
+  for (DWORD start = GetTickCount(); !condition(); Sleep(20))
+    if (GetTickCount() - start > milliseconds) return false;
+  return true;
+}
 
 struct Program {
   PROCESS_INFORMATION info{};
   bool Exited(DWORD milliseconds = 10000) const {
     return WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0;
   }
-  DWORD ExitCode() const;
+  DWORD ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(info.hProcess, &code);
+    return code;
+  }
   void Kill() const { TerminateProcess(info.hProcess, 0); }
 };
-
-const std::vector<std::string>& Arguments();   // what follows the build folder
-std::string Fixture(const std::string& name);  // a stand-in in the build's fixtures folder
+inline Program Launch(const std::wstring& exe, std::wstring line, const std::string& folder,
+                      DWORD how) {
+  Program p;
+  STARTUPINFOW si{sizeof si};
+  if (CreateProcessW(exe.empty() ? nullptr : exe.c_str(), line.data(), nullptr, nullptr, FALSE, how,
+                     nullptr, W(folder).c_str(), &si, &p.info))
+    started.push_back(p.info.hProcess);
+  else
+    std::printf("cannot start %s\n", U(line).c_str());
+  return p;
+}
 // A path or a name in the build folder, started in a folder (else the build folder).
-Program Start(const std::string& exe, const std::string& folder = "");
-int Run(const std::string& commandLine, DWORD milliseconds = 30000);     // its exit code, or -1
-std::string LayOutPackage(const std::string& folder = "C:\\pacchetto");  // the sample package
+inline Program Start(const std::string& exe, const std::string& folder = "") {
+  std::wstring path = W(exe.find('\\') == std::string::npos ? build + "\\" + exe : exe);
+  return Launch(path, L"\"" + path + L"\"", folder.empty() ? build : folder, 0);
+}
+inline int Run(const std::string& commandLine, DWORD milliseconds = 30000) {  // or -1
+  Program p = Launch(L"", W(commandLine), build, CREATE_NO_WINDOW);
+  return p.info.hProcess && p.Exited(milliseconds) ? static_cast<int>(p.ExitCode()) : -1;
+}
+inline std::string Fixture(const std::string& name) { return build + "\\fixtures\\" + name; }
 
-bool IsFile(const std::string& path);
-bool IsFolder(const std::string& path);
-std::string ReadFile(const std::string& path);
-bool WriteFile(const std::string& path, const std::string& bytes);
+// 0 for a file, FILE_ATTRIBUTE_DIRECTORY for a folder, else nothing there.
+inline DWORD Kind(const std::string& path) {
+  DWORD a = GetFileAttributesW(W(path).c_str());
+  return a == INVALID_FILE_ATTRIBUTES ? 1 : a & FILE_ATTRIBUTE_DIRECTORY;
+}
+inline bool IsFile(const std::string& path) { return Kind(path) == 0; }
+inline bool IsFolder(const std::string& path) { return Kind(path) == FILE_ATTRIBUTE_DIRECTORY; }
+inline std::string ReadFile(const std::string& path) {
+  HANDLE file = CreateFileW(W(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  std::string bytes;
+  char buffer[65536];
+  for (DWORD n = 0; ::ReadFile(file, buffer, sizeof buffer, &n, nullptr) && n > 0;)
+    bytes.append(buffer, n);
+  CloseHandle(file);
+  return bytes;
+}
+inline bool WriteFile(const std::string& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(W(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD n = 0;
+  bool ok = ::WriteFile(file, bytes.data(), bytes.size(), &n, nullptr) && n == bytes.size();
+  return CloseHandle(file) && ok;
+}
+inline bool Holds(const std::string& path, const std::string& text) {  // in UTF-8 or UTF-16
+  std::string bytes = ReadFile(path);
+  std::wstring wide = W(text);
+  return bytes.find(text) != std::string::npos ||
+         bytes.find({reinterpret_cast<const char*>(wide.data()), wide.size() * 2}) !=
+             std::string::npos;
+}
+
+// A shell command on the Unix side, {}s standing for the Unix names of the prefix's `paths`.
+// Wine does not wait for such a program: its success leaves a file behind.
+inline bool Unix(std::string command, const std::vector<std::string>& paths = {}) {
+  auto unix = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  for (const std::string& path : paths)
+    command.replace(command.find("{}"), 2, "'" + std::string(unix(W(path).c_str())) + "'");
+  Run("Z:/bin/sh -c \"" + command + " && : > '" + unix(L"C:\\fatto") + "'\"");
+  return WaitFor([] { return IsFile("C:\\fatto"); }) && DeleteFileW(L"C:\\fatto");
+}
+// The sample package, in a folder of its own.
+inline std::string LayOutPackage(const std::string& folder = "C:\\pacchetto") {
+  CreateDirectoryW(W(folder).c_str(), nullptr);
+  Unix("cp {}/* {}", {build + "\\pacchetto", folder});
+  return folder;
+}
+
 // The lines of the stand-ins' record (QEL_RECORD, set by wine-run.sh) that begin with one of
 // `starts`, sorted.
-std::vector<std::string> Record(const std::vector<std::string>& starts);
-bool Holds(const std::string& path, const std::string& text);  // in UTF-8 or in UTF-16
-// Where Setup puts its shortcuts: the all-users folders when they exist, else the user's.
-std::string Desktop();
-std::string Menu();
-std::string SystemFolder();
+inline std::vector<std::string> Record(const std::vector<std::string>& starts) {
+  std::vector<std::string> lines;
+  std::string all = ReadFile("C:\\record.txt");
+  for (std::size_t a = 0, b; (b = all.find("\r\n", a)) != std::string::npos; a = b + 2)
+    for (const std::string& start : starts)
+      if (all.compare(a, start.size(), start) == 0) lines.push_back(all.substr(a, b - a));
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
 
-// The frontmost visible top-level window that passes, waited for (nullptr if none came).
-HWND Top(const std::function<bool(HWND)>& passes, DWORD milliseconds = 10000);
-std::vector<HWND> Windows(const Program& p, const std::string& caption);  // the frontmost first
-HWND WaitWindowWith(const Program& p, const std::string& caption, const std::string& cls,
-                    const std::string& text, DWORD milliseconds = 10000);
-std::vector<HWND> Children(HWND parent, const std::string& cls);
-HWND Child(HWND parent, const std::string& cls, const std::string& text);
-std::vector<std::string> Items(HWND window);  // the lines of its list boxes
-HWND MessageBoxOf(const Program& p, const std::string& caption, DWORD milliseconds = 10000);
+// Where Setup puts its shortcuts: the all-users folders when they exist, else the user's.
+inline std::string Special(int csidl) {
+  wchar_t path[MAX_PATH] = {};
+  return SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE) ? U(path) : "";
+}
+inline std::string Shared(int common, int user) {
+  return IsFolder(Special(common)) ? Special(common) : Special(user);
+}
+inline std::string Desktop() { return Shared(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP); }
+inline std::string Menu() { return Shared(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS) + "\\QelPictura"; }
+inline std::string SystemFolder() { return Special(CSIDL_SYSTEM); }
+
+inline std::vector<HWND> Children(HWND parent, const std::string& cls) {
+  std::vector<HWND> found;
+  for (HWND h = parent ? GetWindow(parent, GW_CHILD) : nullptr; h; h = GetWindow(h, GW_HWNDNEXT))
+    if (lstrcmpiW(W(ClassOf(h)).c_str(), W(cls).c_str()) == 0) found.push_back(h);
+  return found;
+}
+inline HWND Child(HWND parent, const std::string& cls, const std::string& text) {
+  for (HWND h : Children(parent, cls))
+    if (Text(h) == text) return h;
+  return nullptr;
+}
+inline std::vector<std::string> Items(HWND window) {  // the lines of its list boxes
+  std::vector<std::string> items;
+  for (HWND list : Children(window, "ListBox"))
+    for (LRESULT i = 0, n = SendMessageW(list, LB_GETCOUNT, 0, 0); i < n; ++i) {
+      wchar_t line[256] = {};
+      SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line));
+      items.push_back(U(line));
+    }
+  return items;
+}
+
+// The visible top-level windows that pass, the frontmost first, `most` at the most.
+inline std::vector<HWND> Visible(const std::function<bool(HWND)>& passes,
+                                 std::size_t most = SIZE_MAX) {
+  std::vector<HWND> found;
+  for (HWND h = GetTopWindow(nullptr); h && found.size() < most; h = GetWindow(h, GW_HWNDNEXT))
+    if (IsWindowVisible(h) && passes(h)) found.push_back(h);
+  return found;
+}
+// The frontmost that passes, waited for (nullptr if none came).
+inline HWND Top(const std::function<bool(HWND)>& passes, DWORD milliseconds = 10000) {
+  std::vector<HWND> found;
+  WaitFor([&] { return !(found = Visible(passes, 1)).empty(); }, milliseconds);
+  return found.empty() ? nullptr : found[0];
+}
+inline bool Of(const Program& p, HWND h, const std::string& caption) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(h, &pid);
+  return pid == p.info.dwProcessId && Text(h, false) == caption;
+}
+inline std::vector<HWND> Windows(const Program& p, const std::string& caption) {
+  return Visible([&](HWND h) { return Of(p, h, caption); });
+}
+inline HWND WaitWindowWith(const Program& p, const std::string& caption, const std::string& cls,
+                           const std::string& text, DWORD milliseconds = 10000) {
+  return Top([&](HWND h) { return Of(p, h, caption) && Child(h, cls, text); }, milliseconds);
+}
+inline HWND MessageBoxOf(const Program& p, const std::string& caption) {
+  return Top([&](HWND h) { return Of(p, h, caption) && ClassOf(h) == "#32770"; });
+}
 
 inline void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
-HWND Focus(HWND window);
-// Real input to the window brought to the front: keys, each word a chord ("alt+c Tab"), a click.
-bool Keys(HWND window, const std::string& keys);
-bool Click(HWND control);
-// Given a screenshot folder, the screen (a paint settled first) as the scenario's next picture.
-void Shot(const std::string& name, bool settle = true);
+inline HWND Focus(HWND window) {
+  GUITHREADINFO info{sizeof info};
+  GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+  return info.hwndFocus;
+}
+// Real input through the system's queue to the window brought to the front; then waits until
+// its program has taken it.
+inline bool Send(HWND window, std::vector<INPUT> input) {
+  HWND root = GetAncestor(window, GA_ROOT);
+  SetForegroundWindow(root);
+  if (!WaitFor([&] { return GetForegroundWindow() == root; }, 3000)) return false;
+  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
+  WaitForInputIdle(process, 3000);
+  return CloseHandle(process);
+}
+// Keys, each word a chord ("alt+c Tab").
+inline bool Keys(HWND window, const std::string& keys) {
+  static const std::map<std::string, WORD> named = {
+      {"alt", VK_MENU},    {"shift", VK_SHIFT},   {"Tab", VK_TAB},       {"Return", VK_RETURN},
+      {"space", VK_SPACE}, {"Delete", VK_DELETE}, {"Escape", VK_ESCAPE}, {"BackSpace", VK_BACK}};
+  for (std::size_t a = 0, b; a < keys.size(); a = b + 1) {
+    b = std::min(keys.find(' ', a), keys.size());
+    std::vector<INPUT> chord;
+    for (std::size_t c = a, d; c < b; c = d + 1) {
+      d = std::min(keys.find('+', c), b);
+      auto it = named.find(keys.substr(c, d - c));
+      WORD key = it != named.end() ? it->second : LOBYTE(VkKeyScanW(keys[c]));
+      WORD scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+      chord.insert(chord.begin() + chord.size() / 2, 2, {INPUT_KEYBOARD});
+      chord[chord.size() / 2 - 1].ki = {key, scan, 0, 0, 0};            // down in order,
+      chord[chord.size() / 2].ki = {key, scan, KEYEVENTF_KEYUP, 0, 0};  // up in reverse
+    }
+    if (!Send(window, chord)) return false;
+  }
+  return true;
+}
+inline bool Click(HWND control) {
+  RECT r{};
+  std::vector<INPUT> input;
+  if (!GetWindowRect(control, &r)) return false;
+  for (DWORD flags : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+    input.push_back({INPUT_MOUSE});
+    input.back().mi.dx = MulDiv((r.left + r.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.back().mi.dy = MulDiv((r.top + r.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.back().mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | flags;
+  }
+  return Send(control, input);
+}
 
-HWND GoToDestinationPage(const Program& setup);  // welcome, licence ticked: the destination
+// Given a screenshot folder, the screen (a paint settled first) as the scenario's next picture.
+inline void Shot(const std::string& name, bool settle = true) {
+  static int shots = 0;
+  if (arguments.empty()) return;
+  if (settle) Sleep(300);
+  char number[8];
+  std::snprintf(number, sizeof number, "-%02d-", ++shots);
+  CHECK(Unix("import -window root {}", {arguments[0] + "\\" + scenario + number + name + ".png"}));
+}
+
+// Welcome page, licence ticked: the destination page.
+inline HWND GoToDestinationPage(const Program& setup) {
+  Press(Child(WaitWindowWith(setup, kTitolo, "Button", "&Continua"), "Button", "&Continua"));
+  HWND licence = WaitWindowWith(setup, kTitolo, "Button", kAccetto);
+  HWND next = Child(licence, "Button", "&Continua");
+  Press(Child(licence, "Button", kAccetto));
+  if (!licence || !WaitFor([&] { return IsWindowEnabled(next) != FALSE; })) return nullptr;
+  Press(next);
+  return WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
+}
 // "Conferma" on the destination page: the result page (nullptr if it never came).
-HWND ConfirmAndWaitForResult(const Program& setup, HWND destination, DWORD milliseconds = 60000);
+inline HWND ConfirmAndWaitForResult(const Program& setup, HWND destination,
+                                    DWORD milliseconds = 60000) {
+  if (!destination) return nullptr;
+  Press(Child(destination, "Button", "&Conferma"));
+  return WaitWindowWith(setup, kTitolo, "Button", "&Chiudi", milliseconds);
+}
 inline HWND Install(const Program& setup) {
   return ConfirmAndWaitForResult(setup, GoToDestinationPage(setup));
 }
-bool Uninstall(const std::string& folder);  // the whole removal, closed and ended
+// The whole removal, closed and ended.
+inline bool Uninstall(const std::string& folder) {
+  Program u = Start(folder + "\\Uninstall.exe", folder);
+  HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi"), close = nullptr;
+  Press(Child(window, "Button", "&Rimuovi"));
+  Press(GetDlgItem(window ? MessageBoxOf(u, kTitoloRimozione) : nullptr, IDOK));
+  if (!WaitFor([&] { return IsWindowVisible(close = Child(window, "Button", "Chiudi")); }, 30000))
+    return false;
+  Press(close);
+  return u.Exited();
+}
 
 }  // namespace e2e

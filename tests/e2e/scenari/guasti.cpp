@@ -64,18 +64,6 @@ bool Told() {
   return named && u.Exited();
 }
 
-// PROGRAM>PATH>...: a program of the machine run on the Unix names of files of the prefix.
-// Wine does not wait for such a program: its success leaves a file behind.
-bool RunUnix() {
-  auto unix = reinterpret_cast<char*(CDECL*)(LPCWSTR)>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  std::string line = "Z:/bin/sh -c \"" + part[0];
-  for (std::size_t i = 1; i < part.size(); ++i)
-    line += " '" + std::string(unix(W(part[i]).c_str())) + "'";
-  Run(line + " && : > '" + unix(L"C:\\fatto") + "'\"");
-  return WaitFor([] { return IsFile("C:\\fatto"); }) && DeleteFileW(L"C:\\fatto");
-}
-
 using Verbs = std::map<std::string, std::function<bool()>>;
 // Steps that prepare or act: a failed one ends the row.
 const Verbs kActions = {
@@ -93,7 +81,10 @@ const Verbs kActions = {
     {"release", [] { return std::all_of(held.begin(), held.end(), CloseHandle); }},
     {"copy", [] { return CopyFileW(W(part[0]).c_str(), W(part[1]).c_str(), FALSE); }},  // FROM>TO
     {"run", [] { return Run(path) == 0; }},
-    {"unix", RunUnix},
+    {"unix",
+     [] {
+       return Unix(part[0], {part.begin() + 1, part.end()});
+     }},  // COMMAND>PATH...
     {"install", [] { return Installed(path); }},
     {"uninstall", [] { return Uninstall(folder); }},
     {"told", Told}};
@@ -131,8 +122,8 @@ SCENARIO(files_that_cannot_be_replaced_stay_and_the_rest_installs) {
   const std::string locked = "<D>\\help.htm;<S>\\asycfilt.dll",
                     held = "<D>\\QelPictura.exe;<S>\\msvbvm60.dll";
   Sweep({"mkdir <D>", "write " + locked + ";" + held, "readonly " + locked,
-         "unix chattr +i><D>\\help.htm><S>\\asycfilt.dll", "hold " + held, "install 6 nothing",
-         "release", "kept " + locked + ";" + held, "gone <D>\\msvbvm60.dll",
+         "unix chattr +i {} {}><D>\\help.htm><S>\\asycfilt.dll", "hold " + held,
+         "install 6 nothing", "release", "kept " + locked + ";" + held, "gone <D>\\msvbvm60.dll",
          "there <K>\\QelPictura.lnk",
          "same <D>\\temi\\happysmile.qelpictura;<D>\\Uninstall.exe;<S>\\comcat.dll"});
 }
@@ -211,7 +202,7 @@ SCENARIO(removal_never_deletes_through_a_link) {
           "\\K\\QelPictura.lnk;C:\\K\\mio.lnk";
   Sweep({"install 6 started", "mkdir C:\\T;C:\\M;C:\\K", "write " + mine,
          "delete <D>\\temi\\happysmile.qelpictura;" + kShortcuts, "rmdir <D>\\temi;<M>;" + desktop,
-         "unix ln -s>C:\\T><D>\\temi;ln -s>C:\\M><M>;ln -s>C:\\K>" + desktop,
+         "unix ln -s {} {}>C:\\T><D>\\temi;ln -s {} {}>C:\\M><M>;ln -s {} {}>C:\\K>" + desktop,
          "there <D>\\temi\\mio.lnk;<M>\\mio.lnk;<K>\\mio.lnk", "uninstall", "gone <D>\\help.htm",
          "kept " + mine});
 }
