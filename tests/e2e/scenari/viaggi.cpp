@@ -18,7 +18,7 @@ int dpi = 96;
 // A length in twips as pixels at the window's DPI, rounded as the forms round it.
 int Px(int twips) { return (twips * dpi + 720) / 1440; }
 
-// One control as the user sees it: class, text (a text ending in "…": its beginning),
+// One control as the user sees it: class, text,
 // rectangle in twips, its width ('=' as designed, 'c' the same with its text centred, '-' a
 // rule one pixel thick, 's' sized to its text and never narrower than designed, 'b' the same
 // in bold, 'x' a check box sized to its caption), its place in the focus order (0: none),
@@ -75,9 +75,23 @@ Tabella Benvenuto() {
 Tabella Licenza() {
   return Pagina("Contratto di licenza del software con l'utente finale", 3660, 2, 1,
                 Pulsante("&Continua", 5475, 3, true, false)) +
-         Tabella{{"Edit", "Contratto di licenza con l'utente finale\r\n\r\nQelPictura è un…", 150,
-                  1125, 6660, 2865, '=', 5},
-                 {"Button", kAccetto, 225, 4125, 2790, 390, 'x', 4}};
+         Tabella{
+             {"Edit",
+              "Contratto di licenza con l'utente finale\r\n\r\nQelPictura è un software "
+              "gratuito, destinato sia agli utenti privati sia ai\r\nprofessionisti, che possono "
+              "utilizzarlo liberamente.\r\nQelPictura può essere liberamente scambiato e "
+              "distribuito sul web, a condizione che non\r\nvi sia alcuno scopo di lucro, "
+              "diretto o indiretto.\r\nAccettando le condizioni del presente contratto, "
+              "l'utente si assume ogni responsabilità\r\nper danni di qualsiasi natura, a sé "
+              "stesso o a terzi, che dovessero derivare dall'uso\r\ndel software.\r\nL'autore "
+              "non è in alcun modo responsabile per danni di qualsiasi natura dovuti\r\n"
+              "all'utilizzo del software.\r\nPer qualsiasi problema tecnico nell'uso di "
+              "QelPictura è disponibile un servizio di\r\nassistenza tecnica gratuita "
+              "all'indirizzo:\r\n\r\nhttps://www.example.org/qelpictura/assistenza\r\n\r\n"
+              "L'autore può essere contattato anche all'indirizzo di posta elettronica:\r\n"
+              "\r\nautore@example.org\r\n",
+              150, 1125, 6660, 2865, '=', 5},
+             {"Button", kAccetto, 225, 4125, 2790, 390, 'x', 4}};
 }
 
 Tabella Cartella() {
@@ -180,13 +194,10 @@ bool Come(HWND window, const Tabella& tabella) {
         guasto("the window", c.testo);
       continue;
     }
-    std::string inizio = c.testo.substr(0, c.testo.rfind("…"));
     auto uguale = [&](HWND h, bool posto) {
       std::string t = h ? Text(h) : "";
       visto = h ? Posto(window, h) : RECT{};
-      return h && ClassOf(h) == c.classe &&
-             (t == c.testo || (inizio != c.testo && t.rfind(inizio, 0) == 0)) &&
-             (!posto || EqualRect(&visto, &atteso));
+      return h && ClassOf(h) == c.classe && t == c.testo && (!posto || EqualRect(&visto, &atteso));
     };
     HWND h = nullptr;  // the one in its place, else one with its text elsewhere
     for (bool posto : {true, false})
