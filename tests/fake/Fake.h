@@ -1,6 +1,7 @@
 // The platform in memory, one object for the four interfaces and the unit tests' fixture:
 // files by path, the shell's folders, programs started, a clock that pauses advance, and
 // windows a test clicks. Each event pump adds a row to the timeline; the pauses complete it.
+// At the second pump the window moves to a screen of 192 DPI.
 #pragma once
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -36,6 +37,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
                                           {Csidl::CommonDesktopDirectory, kTutti},
                                           {Csidl::CommonPrograms, kTutti}};  // "": none
   std::string sys = "C:\\windows\\system32\\", refused;  // refused: a shortcut not saved
+  std::optional<std::string> browsed;                    // the folder browser's answer
   unsigned clock = 0;                                    // ms paused
   std::vector<std::string> started;       // "program|command line|show", "user program|folder|show"
   std::vector<std::string> boxes, items;  // texts of message boxes, lines of the list box
@@ -48,6 +50,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   };
   std::map<Handle, Window> win;
   Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status label
+  std::map<Handle, Rect> rects;          // each place set after a change of screen
   std::vector<attese::Tappa> rows;       // the timeline
   std::string enabled;  // at each pump, 1 when the status label's form is enabled, else 0
   std::string changes;  // at each deletion, how many pumps came before it
@@ -105,7 +108,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   bool IsLink(Str) override { return false; }
   std::string SpecialFolder(Csidl csidl, bool) override { return special[csidl]; }
   std::string SystemDirectory(unsigned) override { return sys; }
-  std::optional<std::string> BrowseForFolder(Handle, Str, BrowseStyle) override { return {}; }
+  std::optional<std::string> BrowseForFolder(Handle, Str, BrowseStyle) override { return browsed; }
   std::optional<RegistryValue> RegRead(Str) override { return {}; }
   std::optional<std::int16_t> TextToInt16(Str) override { return {}; }
   bool DeleteMachineKey(Str) override {
@@ -140,7 +143,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   bool Enabled(Handle h) override { return win[h].enabled; }
   void SetVisible(Handle h, bool v) override { win[h].visible = v; }
   void SetCentred(Handle, bool) override {}
-  void SetRect(Handle, const Rect&) override {}
+  void SetRect(Handle h, const Rect& r) override { rects[h] = r; }
   void SetLayout(Handle, const Rect&, int) override {}
   Rect GetRect(Handle) override { return {}; }
   int TextWidth(Handle, Str) override { return 0; }
@@ -153,6 +156,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     if (!status) return;
     const Window& s = win[status];
     rows.push_back({s.visible ? s.text : "", win.contains(bar) ? win[bar].position : -1, 0});
+    if (rows.size() == 2) win[s.parent].events->OnDpiChanged(192, {});
     enabled += win[s.parent].enabled ? '1' : '0';
   }
   void RunUntil(const std::function<bool()>&) override {}  // a modal form, left unanswered

@@ -21,7 +21,7 @@ struct Esito {
   // Before the run, failing: the saving of the desktop (d), menu (m) or removal (r) shortcut;
   // unknown to the shell: the system (S), programs (P) or desktop (D) folder; missing: the main
   // program (p), the shell's Program Files (f), "C:\Program Files" (n), the system folder the
-  // shell names (s); there: "C:\programmi" (i).
+  // shell names (s); there: "C:\programmi" (i); the drive root picked with "sfoglia..." (b).
   std::string guasti;
   std::vector<std::string> errori;                 // the result page's list
   unsigned collegamenti;                           // shortcuts saved
@@ -45,14 +45,17 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
     if (g == 'p' || g == 'f' || g == 'n')
       fs.erase(key(g == 'p' ? kProgramma : g == 'f' ? "C:\\Applicazioni" : "C:\\Program Files"));
     if (g == 'i') Add("C:\\programmi", 'd');
+    if (g == 'b') browsed = "C:\\";
   }
   const std::string& D = GetParam().D;
   frmCartella& pagina = forms::instance<frmCartella>();
   frmFinale& finale = forms::instance<frmFinale>();
+  if (browsed) Click(pagina.cmdSfoglia.hWnd());
   Run(pagina, pagina.lblE, pagina.cmdConferma);
   auto righe = attese::Installazione(D, sys);  // a pump for each shortcut saved
   righe.erase(righe.end() - 5, righe.end() - 2 - GetParam().collegamenti);
   EXPECT_EQ(std::pair(righe, 2740u), std::pair(rows, clock));
+  EXPECT_EQ((Rect{50, 430, 832, 36}), rects[bar]);  // the bar follows the change of screen
   EXPECT_EQ("1" + std::string(rows.size() - 2, '0') + "1", enabled);
   const auto& errori = GetParam().errori;
   EXPECT_EQ(std::tuple(errori, errori.empty(), !errori.empty()),
@@ -79,7 +82,8 @@ INSTANTIATE_TEST_SUITE_P(
     Setup, Installazione,
     ::testing::Values(
         Esito{"i", {}, 3, kTask}, Esito{"d", {kCollegamenti}, 2, kX},
-        Esito{"m", {kCollegamenti}, 2, kTask}, Esito{"r", {kCollegamenti}, 2, kFine},
+        Esito{"m", {kCollegamenti}, 2, kTask},
+        Esito{"rb", {kCollegamenti}, 2, kFine, "C:\\QelPictura"},
         Esito{"Sfn", {kEssenziali}, 3, kCodice, "C:\\QelPictura"},
         Esito{"Pfi", {kNelMenu}, 0, kCodice, "C:\\programmi\\QelPictura"},
         Esito{"Dfs", {kEssenziali, kCollegamenti}, 2, kCodice, "C:\\Program Files\\QelPictura"},

@@ -50,6 +50,7 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   const bool corsa = g != 'o';
   EXPECT_EQ(corsa ? attese::Rimozione() : std::vector<attese::Tappa>{}, rows);
   EXPECT_EQ(std::tuple(corsa ? 2000u : 0u, corsa ? "00000" : ""), std::tuple(clock, enabled));
+  EXPECT_TRUE(!corsa || rects[bar] == (Rect{50, 510, 832, 36}));  // the bar at 192 DPI
   EXPECT_TRUE(g != 'T' || changes == "23334444") << changes;
 }
 
