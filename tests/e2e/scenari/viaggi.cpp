@@ -232,8 +232,8 @@ HWND Sopra(HWND owner) {
 }
 
 // A message dialog the page asks (through the button, else its close box), owned by it and as
-// its table says, the page disabled meanwhile; Escape leaves it open, `risposta` (keys, or the
-// button to press) answers it, and the page is back (or gone on).
+// its table says, the page disabled meanwhile; Escape leaves it open, `risposta` (keys, the
+// button to press, or "" for its close box) answers it, and the page is back (or gone on).
 bool Chiede(HWND page, const char* pulsante, const std::string& testo, bool domanda,
             const std::string& risposta, const std::string& scatto = "") {
   if (pulsante)
@@ -245,7 +245,9 @@ bool Chiede(HWND page, const char* pulsante, const std::string& testo, bool doma
   if (!scatto.empty()) Shot(scatto);
   bool ok = !IsWindowEnabled(page) && Come(d, Messaggio(testo, domanda)) && Keys(d, "Escape") &&
             IsWindow(d);
-  if (risposta[0] == '&')
+  if (risposta.empty())
+    PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0);
+  else if (risposta[0] == '&')
     Press(Child(d, "Button", risposta));
   else
     ok &= Keys(d, risposta);
@@ -338,6 +340,7 @@ void ViaggioSetup(int valore) {
                "\r\n\r\nSe invece vuoi annullare l'installazione, clicca sul pulsante 'Annulla' e "
                "clicca su 'Si' al successivo messaggio.",
                false, "Return", "aiuto"));
+  CHECK(Chiede(page, nullptr, kDomanda, true, ""));  // after an "OK", its close box says no
   CHECK(Chiede(page, "&Annulla", kDomanda, true, "&No", "annulla"));
   CHECK(Chiede(page, nullptr, kDomanda, true, "alt+n"));
   RECT prima{}, dopo{};
@@ -364,10 +367,14 @@ void ViaggioSetup(int valore) {
     CHECK(WaitFor([&] { return !IsWindowEnabled(continua) == !acceso; }));
   }
   Shot("licenza");
+  SetWindowPos(licence, nullptr, 30, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // dragged away
+  GetWindowRect(licence, &prima);
   REQUIRE(Click(continua));
 
   HWND destination = WaitWindowWith(setup, kTitolo, "Button", "&Conferma");
   REQUIRE(destination != nullptr);
+  GetWindowRect(destination, &dopo);
+  CHECK(EqualRect(&prima, &dopo));  // where the licence page was
   Shot("cartella");
   CHECK(Come(destination, Cartella()));
   // The folder box takes no typing; the folder browser cancelled keeps the folder.
@@ -522,7 +529,7 @@ void ViaggioRimozione(int valore) {
   box = MessageBoxOf(again, "QelSoftware");
   REQUIRE(box != nullptr);
   Shot("gia-rimossa");
-  CHECK(Child(box, "Static", kRimossa + D));
+  CHECK(Child(box, "Static", kRimossa + D) && Windows(again, kTitoloRimozione).size() == 1);
   Press(GetDlgItem(box, IDOK));
   CHECK(again.Exited());
 }
