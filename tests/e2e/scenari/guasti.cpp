@@ -81,10 +81,8 @@ const Verbs kActions = {
     {"release", [] { return std::all_of(held.begin(), held.end(), CloseHandle); }},
     {"copy", [] { return CopyFileW(W(part[0]).c_str(), W(part[1]).c_str(), FALSE); }},  // FROM>TO
     {"run", [] { return Run(path) == 0; }},
-    {"unix",
-     [] {
-       return Unix(part[0], {part.begin() + 1, part.end()});
-     }},  // COMMAND>PATH...
+    // COMMAND>PATH...: a shell command on the paths' Unix names, which its {}s stand for.
+    {"unix", [] { return Unix(part[0], std::vector(part.begin() + 1, part.end())); }},
     {"install", [] { return Installed(path); }},
     {"uninstall", [] { return Uninstall(folder); }},
     {"told", Told}};
