@@ -65,7 +65,7 @@ std::string Name(const std::string& path) { return path.substr(path.rfind('\\') 
 // falls on all of them alike. The window is looked for every millisecond once the program
 // first waits for input (its first look at an empty message queue), so that the looking
 // does not slow the start it measures.
-static void bench_startup() {
+SCENARIO(bench_startup) {
   constexpr int kRuns = 21;
   const std::vector<std::string> exes = arguments;
   std::vector<std::vector<double>> times(exes.size());
@@ -121,7 +121,7 @@ double Installation(const std::string& package, double* peak) {
 
 }  // namespace
 
-static void bench_runs() {
+SCENARIO(bench_runs) {
   std::string package = LayOutPackage();
   double peak = 0;
   double install = Installation(package, &peak);
@@ -152,7 +152,7 @@ static void bench_runs() {
   uninstall.Kill();
 }
 
-static void bench_large() {
+SCENARIO(bench_large) {
   std::string package = LayOutPackage();
   std::string big = package + "\\QelPictura.exe";
   HANDLE file = CreateFileW(W(big).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -169,8 +169,3 @@ static void bench_large() {
   Figure("large_install_beyond_pauses_ms", install - 2740.0);
   Figure("large_ratio", (install - 2740.0) / copy);
 }
-
-static const bool registered = (Scenarios().insert({{"bench_startup", bench_startup},
-                                                    {"bench_runs", bench_runs},
-                                                    {"bench_large", bench_large}}),
-                                true);
