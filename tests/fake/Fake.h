@@ -50,7 +50,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   };
   std::map<Handle, Window> win;
   Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status label
-  std::map<Handle, Rect> rects;          // each place set after a change of screen
+  std::map<Handle, Rect> rects;          // each window's place, as last set
   std::vector<attese::Tappa> rows;       // the timeline
   std::string enabled;  // at each pump, 1 when the status label's form is enabled, else 0
   std::string changes;  // at each deletion, how many pumps came before it

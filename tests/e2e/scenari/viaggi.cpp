@@ -18,11 +18,11 @@ int dpi = 96;
 // A length in twips as pixels at the window's DPI, rounded as the forms round it.
 int Px(int twips) { return (twips * dpi + 720) / 1440; }
 
-// One control as the user sees it: class, text,
-// rectangle in twips, its width ('=' as designed, 'c' the same with its text centred, '-' a
-// rule one pixel thick, 's' sized to its text and never narrower than designed, 'b' the same
-// in bold, 'x' a check box sized to its caption), its place in the focus order (0: none),
-// shown, enabled. The row of class "" is the window: its caption and client size.
+// One control as the user sees it: class, text, rectangle in twips, its width ('=' as
+// designed, 'c' the same with its text centred, '-' a rule one pixel thick, 's' sized to its
+// text and never narrower than designed, 'b' the same in bold, 'x' a check box sized to its
+// caption), its place in the focus order (0: none), shown, enabled. The row of class "" is
+// the window: its caption and client size.
 struct Controllo {
   const char* classe;
   std::string testo;
