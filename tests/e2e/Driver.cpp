@@ -8,6 +8,7 @@ int wmain(int argc, wchar_t** argv) {
     for (const auto& [name, run] : Scenarios()) std::printf("  %s\n", name.c_str());
     return 2;
   }
+  std::setvbuf(stdout, nullptr, _IONBF, 0);  // what a check said survives any end
   // The programs' windows are read in their own pixels, whatever the driver's DPI.
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
   build = "Z:" + U(argv[2]);

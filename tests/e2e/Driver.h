@@ -83,11 +83,11 @@ inline Program Launch(const std::wstring& exe, std::wstring line, const std::str
                       DWORD how) {
   Program p;
   STARTUPINFOW si{sizeof si};
-  if (CreateProcessW(exe.empty() ? nullptr : exe.c_str(), line.data(), nullptr, nullptr, FALSE, how,
-                     nullptr, W(folder).c_str(), &si, &p.info))
-    started.push_back(p.info.hProcess);
-  else
+  if (!CreateProcessW(exe.empty() ? nullptr : exe.c_str(), line.data(), nullptr, nullptr, FALSE,
+                      how, nullptr, W(folder).c_str(), &si, &p.info))
     std::printf("cannot start %s\n", U(line).c_str());
+  else if (p.info.hProcess)  // Wine gives none for a Unix program
+    started.push_back(p.info.hProcess);
   return p;
 }
 // A path or a name in the build folder, started in a folder (else the build folder).
