@@ -40,7 +40,7 @@ for _ in 1 2; do
   code=$?
   cat "$output"
   grep -qE "^$2: (passed|FAILED)" "$output" && break
-  echo "the driver ended without a verdict (exit code $code, $(df -h --output=avail /tmp | tail -1 | tr -d " ") free)"
+  echo "the driver ended without a verdict (exit code $code, $(df -h --output=avail "${TMPDIR:-/tmp}" | tail -1 | tr -d " ") free)"
 done
 rm -f "$output"
 exit $code
