@@ -38,10 +38,11 @@ void PaginaGuidata::cmdAnnulla_Click() {
   if (!risposta || *risposta == Answer::Yes) Unload();
 }
 
-// Closing from the title bar asks the same question; every other cause of closing (the
-// page's own code, the end of the session, the task manager) asks nothing.
+// Closing from the title bar asks the same question and stays only on "No"; every other
+// cause of closing (the page's own code, the end of the session, the task manager) asks
+// nothing.
 void PaginaGuidata::Form_QueryUnload(int& Cancel, UnloadMode UnloadMode) {
   if (UnloadMode != UnloadMode::ControlMenu) return;
   std::optional<Answer> risposta = chiediAnnullamento();
-  if (!risposta || *risposta == Answer::No) Cancel = 1;
+  if (risposta && *risposta == Answer::No) Cancel = 1;
 }

@@ -36,9 +36,10 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   std::map<Csidl, std::string> special = {{Csidl::ProgramFiles, "C:\\Applicazioni"},
                                           {Csidl::CommonDesktopDirectory, kTutti},
                                           {Csidl::CommonPrograms, kTutti}};  // "": none
-  std::string sys = "C:\\windows\\system32\\", refused;  // refused: a shortcut not saved
-  std::optional<std::string> browsed;                    // the folder browser's answer
-  unsigned clock = 0;                                    // ms paused
+  std::string sys = "C:\\windows\\system32\\", refused, lost;  // shortcuts not saved, not there
+  std::optional<std::string> browsed;                          // the folder browser's answer
+  unsigned clock = 0;                                          // ms paused
+  bool full = false;                                           // no window can be made
   std::vector<std::string> started;       // "program|command line|show", "user program|folder|show"
   std::vector<std::string> boxes, items;  // texts of message boxes, lines of the list box
   struct Window {
@@ -115,7 +116,9 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     changed();
     return true;
   }
-  bool WriteShortcut(Str l, Str, ShowCommand, Str) override { return l != refused && put(l, 'f'); }
+  bool WriteShortcut(Str l, Str, ShowCommand, Str) override {
+    return l != refused && (l == lost || put(l, 'f'));  // lost: saved, says the shell
+  }
   bool Start(Str a, Str c, ShowCommand s) override {
     started.push_back(a + "|" + c + "|" + char('0' + static_cast<int>(s)));
     return true;
@@ -130,7 +133,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   int Dpi() override { return 96; }
   Rect WorkArea() override { return {0, 0, 1024, 768}; }
   Handle CreateForm(WindowEvents* e, Str t, int, int, int, Handle) override {
-    return add({0, e, t});
+    return full ? 0 : add({0, e, t});
   }
   Handle CreateControl(Handle f, int id, const ControlLook&, Str t, const Rect&, int) override {
     return add({f, nullptr, t, id});

@@ -4,6 +4,7 @@
 #include "frmCartella.h"
 #include "frmFinale.h"
 #include "frmMain.h"
+#include "frmMsg.h"
 
 namespace platform {
 namespace {
@@ -21,19 +22,21 @@ struct Esito {
   // Before the run, failing: the saving of the desktop (d), menu (m) or removal (r) shortcut;
   // unknown to the shell: the system (S), programs (P) or desktop (D) folder; missing: the main
   // program (p), the shell's Program Files (f), "C:\Program Files" (n), the system folder the
-  // shell names (s); there: "C:\programmi" (i); the drive root picked with "sfoglia..." (b).
+  // shell names (s); there: "C:\programmi" (i); picked with "sfoglia...": the drive root (b), a
+  // folder that is not there (x); saved, says the shell, yet not there: the desktop shortcut (l).
   std::string guasti;
   std::vector<std::string> errori;                 // the result page's list
-  unsigned collegamenti;                           // shortcuts saved
+  unsigned collegamenti;                           // shortcuts saved, says the shell
   UnloadMode chiusura = UnloadMode::Code;          // Code: "Chiudi"
   std::string D = "C:\\Applicazioni\\QelPictura";  // the folder proposed and installed
 };
 struct Installazione : Fake, ::testing::WithParamInterface<Esito> {};
 
-// Each pump shows the table's status and bar, then its pause (a shortcut not saved has no
-// pump); the page is disabled from the first step to the last pump. The result page lists
-// what broke and, however it closes, starts the program once it arrived. A guided page closes
-// alike without a question, save by its close box, which asks and keeps the page meanwhile.
+// Each pump shows the table's status and bar, then its pause (a shortcut the shell did not
+// save has no pump); the page is disabled from the first step to the last pump. The result
+// page lists what broke and, however it closes, starts the program once it arrived. A guided
+// page closes alike without a question, save by its close box, which asks and keeps the page
+// meanwhile, or closes it unasked when the question cannot be shown.
 TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   for (char g : GetParam().guasti) {
     if (g == 'd' || g == 'm') refused = (g == 'd' ? kTutti : kMenu) + kCollegamento;
@@ -45,11 +48,13 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
     if (g == 'p' || g == 'f' || g == 'n')
       fs.erase(key(g == 'p' ? kProgramma : g == 'f' ? "C:\\Applicazioni" : "C:\\Program Files"));
     if (g == 'i') Add("C:\\programmi", 'd');
-    if (g == 'b') browsed = "C:\\";
+    if (g == 'b' || g == 'x') browsed = g == 'b' ? "C:\\" : "C:\\Mancante";
+    if (g == 'l') lost = kTutti + kCollegamento;
   }
   const std::string& D = GetParam().D;
   frmCartella& pagina = forms::instance<frmCartella>();
   frmFinale& finale = forms::instance<frmFinale>();
+  fs.erase(key("QelPictura"));  // nothing is made in the current folder, the package
   if (browsed) Click(pagina.cmdSfoglia.hWnd());
   Run(pagina, pagina.lblE, pagina.cmdConferma);
   auto righe = attese::Installazione(D, sys);  // a pump for each shortcut saved
@@ -61,7 +66,8 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   EXPECT_EQ(std::tuple(errori, errori.empty(), !errori.empty()),
             std::tuple(items, finale.lblD.Visible(), finale.Errori.Visible()));
   EXPECT_EQ(!errori.empty() && errori[0] == kEssenziali, kind(D + "\\msvbvm60.dll") == 'f');
-  EXPECT_EQ(std::pair(false, true), std::pair(pagina.Loaded(), win[finale.hWnd()].visible));
+  EXPECT_EQ(std::tuple(false, true, false),
+            std::tuple(pagina.Loaded(), win[finale.hWnd()].visible, folder("QelPictura")));
   const UnloadMode why = GetParam().chiusura;
   if (why == kCodice)
     Click(finale.cmdChiudi.hWnd());
@@ -70,6 +76,10 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   forms::instance<frmMain>().Show();  // a guided page closes alike, unasked
   close(forms::instance<frmMain>(), why);
   EXPECT_EQ(why == kX, forms::instance<frmMain>().Loaded());
+  full = true;  // and by its close box, unasked, when the question cannot be shown
+  forms::instance<frmMsg>().Unload();
+  close(forms::instance<frmMain>(), kX);
+  EXPECT_FALSE(forms::instance<frmMain>().Loaded());
   std::vector<std::string> avviati;  // from the system directory, minimised (2)
   for (const char* f : attese::kRuntime)
     if (!sys.empty()) avviati.push_back(sys + "REGSVR32.EXE|REGSVR32.EXE /s " + sys + f + "|2");
@@ -81,8 +91,8 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
 INSTANTIATE_TEST_SUITE_P(
     Setup, Installazione,
     ::testing::Values(
-        Esito{"i", {}, 3, kTask}, Esito{"d", {kCollegamenti}, 2, kX},
-        Esito{"m", {kCollegamenti}, 2, kTask},
+        Esito{"ix", {}, 3, kTask}, Esito{"d", {kCollegamenti}, 2, kX},
+        Esito{"l", {kCollegamenti}, 3, kX}, Esito{"m", {kCollegamenti}, 2, kTask},
         Esito{"rb", {kCollegamenti}, 2, kFine, "C:\\QelPictura"},
         Esito{"Sfn", {kEssenziali}, 3, kCodice, "C:\\QelPictura"},
         Esito{"Pfi", {kNelMenu}, 0, kCodice, "C:\\programmi\\QelPictura"},
