@@ -145,7 +145,8 @@ SCENARIO(without_a_registration_program_nothing_is_registered) {
          "<S>\\asycfilt.dll;<S>\\stdole2.tlb;<S>\\comcat.dll"});
 }
 
-// Without all-users folders the user's are made, used and emptied; a text file keeps the menu.
+// Without all-users folders the user's are made, used and emptied; a file that is a shortcut
+// only by its 8.3 name keeps the menu.
 SCENARIO(without_the_all_users_folders_the_user_folders_are_made_and_used) {
   std::string adds = "run ";
   for (std::string key : {"User Shell Folders", "Shell Folders"})
@@ -156,8 +157,8 @@ SCENARIO(without_the_all_users_folders_the_user_folders_are_made_and_used) {
       adds += ";reg add \"HK" + value.substr(0, 2) +
               "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\" + key +
               "\" /f /t REG_EXPAND_SZ" + value.substr(2);
-  Sweep({adds, "install 6 started", "there " + kShortcuts, "write <M>\\appunti.txt", "uninstall",
-         "gone " + kShortcuts, "kept <M>\\appunti.txt", "there <K>", "gone C:\\Mancante"});
+  Sweep({adds, "install 6 started", "there " + kShortcuts, "write <M>\\appunti.lnkx", "uninstall",
+         "gone " + kShortcuts, "kept <M>\\appunti.lnkx", "there <K>", "gone C:\\Mancante"});
 }
 
 // A Program Files folder outside western code pages: installed, linked, started and removed.

@@ -4,6 +4,7 @@
 #include "../Driver.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 using namespace e2e;
 
@@ -226,14 +227,25 @@ bool Come(HWND window, const Tabella& tabella) {
   return ok;
 }
 
+// Whether the window stands centred on `on`, else on the work area, to the pixel that
+// halving allows.
+bool Centrata(HWND window, HWND on = nullptr) {
+  RECT w{}, a{};
+  GetWindowRect(window, &w);
+  on ? GetWindowRect(on, &a) : SystemParametersInfoW(SPI_GETWORKAREA, 0, &a, 0);
+  return std::abs(w.left + w.right - a.left - a.right) <= 1 &&
+         std::abs(w.top + w.bottom - a.top - a.bottom) <= 1;
+}
+
 // The visible window shown above `owner`, owned by it.
 HWND Sopra(HWND owner) {
   return Top([&](HWND h) { return GetWindow(h, GW_OWNER) == owner; });
 }
 
-// A message dialog the page asks (through the button, else its close box), owned by it and as
-// its table says, the page disabled meanwhile; Escape leaves it open, `risposta` (keys, the
-// button to press, or "" for its close box) answers it, and the page is back (or gone on).
+// A message dialog the page asks (through the button, else its close box), owned by it,
+// centred on it and as its table says, the page disabled meanwhile; Escape leaves it open,
+// `risposta` (keys, the button to press, or "" for its close box) answers it, and the page
+// is back (or gone on).
 bool Chiede(HWND page, const char* pulsante, const std::string& testo, bool domanda,
             const std::string& risposta, const std::string& scatto = "") {
   if (pulsante)
@@ -243,8 +255,8 @@ bool Chiede(HWND page, const char* pulsante, const std::string& testo, bool doma
   HWND d = Sopra(page);
   if (!d) return false;
   if (!scatto.empty()) Shot(scatto);
-  bool ok = !IsWindowEnabled(page) && Come(d, Messaggio(testo, domanda)) && Keys(d, "Escape") &&
-            IsWindow(d);
+  bool ok = !IsWindowEnabled(page) && Centrata(d, page) && Come(d, Messaggio(testo, domanda)) &&
+            Keys(d, "Escape") && IsWindow(d);
   if (risposta.empty())
     PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0);
   else if (risposta[0] == '&')
@@ -333,7 +345,7 @@ void ViaggioSetup(int valore) {
   HWND page = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
   REQUIRE(page != nullptr);
   Shot("benvenuto");
-  CHECK(Come(page, Benvenuto()));
+  CHECK(Come(page, Benvenuto()) && Centrata(page));
   CHECK(Chiede(page, "&?",
                "Premendo il pulsante 'Continua', verrà visualizzata un'ulteriore schermata nella "
                "quale è richiesta l'accettazione del contratto di licenza che verrà visualizzato"
@@ -485,7 +497,7 @@ void ViaggioRimozione(int valore) {
   HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi");
   REQUIRE(window != nullptr);
   Shot("disinstallazione");
-  CHECK(Come(window, Disinstallazione(false)));
+  CHECK(Come(window, Disinstallazione(false)) && Centrata(window));
   // Its help, and the confirmation, which Enter declines: nothing goes.
   for (auto [pulsante, testo] :
        {std::pair{"&?",
