@@ -370,11 +370,14 @@ void ViaggioSetup(int valore) {
                "casella, verrà abilitato il pulsante 'Continua', che permette di continuare "
                "l'installazione del programma",
                false, "&OK"));
-  // "Continua" answers only once the box is ticked: by the mouse, by Alt+O, by Space.
+  // "Continua" answers only once the box is ticked: by the mouse, by Alt+O, by Space; Enter
+  // presses no box.
   HWND continua = Child(licence, "Button", "&Continua"), box = Child(licence, "Button", kAccetto);
   REQUIRE(Click(continua) && IsWindow(licence));
-  for (auto [tasti, acceso] :
-       {std::pair{"", true}, {"", false}, {"alt+o", true}, {"space", false}, {"space", true}}) {
+  const std::pair<const char*, bool> passi[] = {{"", true},      {"", false},
+                                                {"alt+o", true}, {"space", false},
+                                                {"space", true}, {"Return", true}};
+  for (auto [tasti, acceso] : passi) {
     CHECK(*tasti ? Keys(licence, tasti) : Click(box));
     CHECK(WaitFor([&] { return !IsWindowEnabled(continua) == !acceso; }));
   }
