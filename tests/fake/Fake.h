@@ -38,8 +38,9 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
                                           {Csidl::CommonPrograms, kTutti}};  // "": none
   std::string sys = "C:\\windows\\system32\\", refused, lost;  // shortcuts not saved, not there
   std::optional<std::string> browsed;                          // the folder browser's answer
-  unsigned clock = 0;                                          // ms paused
-  bool full = false;                                           // no window can be made
+  std::vector<Csidl> made;                // the special folders asked to be made when missing
+  unsigned clock = 0;                     // ms paused
+  bool full = false;                      // no window can be made
   std::vector<std::string> started;       // "program|command line|show", "user program|folder|show"
   std::vector<std::string> boxes, items;  // texts of message boxes, lines of the list box
   struct Window {
@@ -107,7 +108,10 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     return kind(p) ? std::optional(folder(p) ? kAttributeFolder : kAttributeNormal) : std::nullopt;
   }
   bool IsLink(Str) override { return false; }
-  std::string SpecialFolder(Csidl csidl, bool) override { return special[csidl]; }
+  std::string SpecialFolder(Csidl csidl, bool make) override {
+    if (make) made.push_back(csidl);
+    return special[csidl];
+  }
   std::string SystemDirectory(unsigned) override { return sys; }
   std::optional<std::string> BrowseForFolder(Handle, Str, BrowseStyle) override { return browsed; }
   std::optional<RegistryValue> RegRead(Str) override { return {}; }

@@ -86,6 +86,7 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   if (GetParam().guasti.find('p') == std::string::npos)
     avviati.push_back("user " + D + "\\QelPictura.exe|" + D + "|1");
   EXPECT_EQ(avviati, started);
+  EXPECT_EQ((std::vector{Csidl::Desktop, Csidl::Programs}), made);  // the user's, if need be
 }
 
 INSTANTIATE_TEST_SUITE_P(

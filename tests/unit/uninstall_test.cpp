@@ -52,6 +52,7 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   EXPECT_EQ(std::tuple(corsa ? 2000u : 0u, corsa ? "00000" : ""), std::tuple(clock, enabled));
   EXPECT_TRUE(!corsa || rects[bar] == (Rect{50, 510, 832, 36}));  // the bar at 192 DPI
   EXPECT_TRUE(g != 'T' || changes == "23334444") << changes;
+  EXPECT_TRUE(made.empty());  // the user's folders are looked in, never made
 }
 
 INSTANTIATE_TEST_SUITE_P(Uninstall, Rimozione,
