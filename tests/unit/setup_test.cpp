@@ -48,7 +48,8 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
     if (g == 'p' || g == 'f' || g == 'n')
       fs.erase(key(g == 'p' ? kProgramma : g == 'f' ? "C:\\Applicazioni" : "C:\\Program Files"));
     if (g == 'i') Add("C:\\programmi", 'd');
-    if (g == 'b' || g == 'x') browsed = g == 'b' ? "C:\\" : "C:\\Mancante";
+    if (g == 'b') browsed = "C:\\";
+    if (g == 'x') browsed = "C:\\Mancante";
     if (g == 'l') lost = kTutti + kCollegamento;
   }
   const std::string& D = GetParam().D;
