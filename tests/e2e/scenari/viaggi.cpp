@@ -210,9 +210,11 @@ bool Come(HWND window, const Tabella& tabella) {
           guasto(h ? "rectangle" : "missing", c.testo);
     if (h && (!IsWindowVisible(h) != !c.visibile || !IsWindowEnabled(h) != !c.abilitato))
       guasto("shown or enabled otherwise", c.testo);
-    if (h && std::string(c.classe) == "Static" &&
-        ((GetWindowLongW(h, GWL_STYLE) & SS_TYPEMASK) == SS_CENTER) != (c.misura == 'c'))
-      guasto("aligned otherwise", c.testo);
+    // A label shows its text as written: an "&" in a folder's name is no access key.
+    LONG stile = h ? GetWindowLongW(h, GWL_STYLE) : 0;
+    if (h && std::string(c.classe) == "Static" && !c.testo.empty() &&
+        (((stile & SS_TYPEMASK) == SS_CENTER) != (c.misura == 'c') || !(stile & SS_NOPREFIX)))
+      guasto("aligned otherwise or reading \"&\" as an access key", c.testo);
     if (h && c.fuoco && c.visibile && c.abilitato) ordine.push_back({c.fuoco, h});
   }
   for (HWND h : figli)
