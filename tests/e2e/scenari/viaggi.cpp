@@ -211,9 +211,10 @@ bool Come(HWND window, const Tabella& tabella) {
     if (h && (!IsWindowVisible(h) != !c.visibile || !IsWindowEnabled(h) != !c.abilitato))
       guasto("shown or enabled otherwise", c.testo);
     // A label shows its text as written: an "&" in a folder's name is no access key.
-    LONG stile = h ? GetWindowLongW(h, GWL_STYLE) : 0;
-    if (h && std::string(c.classe) == "Static" && !c.testo.empty() &&
-        (((stile & SS_TYPEMASK) == SS_CENTER) != (c.misura == 'c') || !(stile & SS_NOPREFIX)))
+    const LONG stile = GetWindowLongW(h, GWL_STYLE);
+    if (h && std::string(c.classe) == "Static" &&
+        (((stile & SS_TYPEMASK) == SS_CENTER) != (c.misura == 'c') ||
+         (!c.testo.empty() && !(stile & SS_NOPREFIX))))
       guasto("aligned otherwise or reading \"&\" as an access key", c.testo);
     if (h && c.fuoco && c.visibile && c.abilitato) ordine.push_back({c.fuoco, h});
   }
