@@ -4,7 +4,6 @@
 # Prints a Markdown table, also saved with a bar chart in out/bench/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/bootstrap.sh
 tools/build.sh >/dev/null
 root=$PWD
 out=out/bench

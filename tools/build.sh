@@ -1,10 +1,11 @@
 #!/bin/bash
-# The three builds: the shipped 32-bit programs (build/i686), the same programs for the
-# tests under 64-bit Wine (build/x86_64) and the unit tests (build/native).
+# Bootstrap, then the three builds: the shipped 32-bit programs (build/i686), the same
+# programs for the tests under 64-bit Wine (build/x86_64) and the unit tests (build/native).
 #   tools/build.sh          all three
 #   tools/build.sh shipped  only build/i686/Setup.exe and build/i686/Uninstall.exe
 set -euo pipefail
 cd "$(dirname "$0")/.."
+tools/bootstrap.sh  # first: a build folder configured without the compilers stays broken
 jobs=$(nproc)
 cmake -S . -B build/i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 if [ "${1:-}" = shipped ]; then

@@ -6,7 +6,6 @@
 # states: out/demo/ and out/demo/144dpi/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/bootstrap.sh
 tools/build.sh >/dev/null
 source tools/wine-env.sh
 qel_template

@@ -33,7 +33,6 @@ if [ -n "${QEL_CERT:-}" ]; then
   [ -f "$QEL_CERT" ] || fail "the certificate $QEL_CERT (QEL_CERT) does not exist"
 fi
 
-"$root/tools/bootstrap.sh" >/dev/null
 # Nothing in the programs is dated; whatever a tool would date takes the commit's time.
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct 2>/dev/null || echo 0)}
 export SOURCE_DATE_EPOCH

@@ -3,7 +3,6 @@
 # Wine and the static checks of the shipped programs, then one summary line.
 set -uo pipefail
 cd "$(dirname "$0")/.."
-tools/bootstrap.sh || exit 1
 tools/build.sh || exit 1
 source tools/wine-env.sh
 qel_display
