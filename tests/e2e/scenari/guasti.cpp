@@ -55,15 +55,6 @@ bool Installed(const std::string& what) {
   return setup.Exited() && right && WaitFor(started);
 }
 
-// The uninstaller in that folder finds no product there: it names the folder and ends.
-bool Told() {
-  Program u = Start(path + "\\Uninstall.exe", path);
-  HWND box = MessageBoxOf(u, "QelSoftware");
-  bool named = box && Child(box, "Static", kRimossa + path);
-  if (named) Press(GetDlgItem(box, IDOK));
-  return named && u.Exited();
-}
-
 using Verbs = std::map<std::string, std::function<bool()>>;
 // Steps that prepare or act: a failed one ends the row.
 const Verbs kActions = {
@@ -85,7 +76,7 @@ const Verbs kActions = {
     {"unix", [] { return Unix(part[0], std::vector(part.begin() + 1, part.end())); }},
     {"install", [] { return Installed(path); }},
     {"uninstall", [] { return Uninstall(folder); }},
-    {"told", Told}};
+    {"told", [] { return Told(path); }}};
 // Checks: a failed one is reported and the row goes on.
 const Verbs kChecks = {
     {"same", [] { return ReadFile(path) == ReadFile(package + path.substr(path.rfind('\\'))); }},
