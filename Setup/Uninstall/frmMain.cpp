@@ -44,9 +44,11 @@ void frmMain::Form_Load() {
         "il massimo livello di sicurezza.");
     return;
   }
+  // A window closed meanwhile is not made again to carry the note.
   DoEvents();
-  Show();
+  if (Loaded()) Show();
   DoEvents();
+  if (!Loaded()) return;
   platform::windows().ShowMessageBox(
       hWnd(),
       "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n" + cartella(),

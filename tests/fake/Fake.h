@@ -56,6 +56,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   std::vector<attese::Tappa> rows;       // the timeline
   std::string enabled;  // at each pump, 1 when the status label's form is enabled, else 0
   std::string changes;  // at each deletion, how many pumps came before it
+  unsigned pumps = 0, closeAt = 0;  // at that pump the first form's close box is clicked
 
   std::string key(std::string p) const {
     if (p.starts_with('\\')) p.insert(0, "C:");
@@ -160,6 +161,8 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   void Focus(Handle) override {}
   Handle ActiveWindow() override { return 0; }
   void Pump() override {
+    auto form = std::ranges::find_if(win, [](const auto& e) { return e.second.events; });
+    if (++pumps == closeAt) form->second.events->OnCloseRequest(UnloadMode::ControlMenu);
     if (!status) return;
     const Window& s = win[status];
     rows.push_back({s.visible ? s.text : "", win.contains(bar) ? win[bar].position : -1, 0});

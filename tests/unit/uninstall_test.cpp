@@ -21,16 +21,17 @@ const std::vector<std::string> kVisti = [] {
 
 struct Caso {
   // Before the run: all in place (T); the desktop (D) or programs (P) folder unknown to the
-  // shell; no own folder (o).
+  // shell; no own folder (o), the window then closed by its close box as it is shown (c).
   char prima;
   const char* resta;  // for each path looked at, 1 when it is there after the run
-  std::string messaggio = "QelPictura verrà ora rimosso dal computer";
+  std::vector<std::string> messaggi = {"QelPictura verrà ora rimosso dal computer"};
 };
 struct Rimozione : Fake, ::testing::WithParamInterface<Caso> {};
 
 // Each pump shows the table's status and bar and is followed by its pause; the window stays
 // disabled throughout. The key goes after the second pump, the shortcuts after the third,
-// the files after the fourth; an empty folder is never taken for the current one.
+// the files after the fourth; an empty folder is never taken for the current one. A window
+// closed before its note is not made again for it.
 TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   for (int i : {0, 1, 2, 3, 5, 6, 7, 9, 10}) Add(kVisti[i]);
   Add(kTutti + "QelPictura\\Rimuovi QelPictura dal computer.lnk");
@@ -38,7 +39,8 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   const char g = GetParam().prima;
   if (g == 'D') special[Csidl::CommonDesktopDirectory] = "";
   if (g == 'P') special[Csidl::CommonPrograms] = "";
-  if (g == 'o') own = "";
+  if (g == 'o' || g == 'c') own = "";
+  if (g == 'c') closeAt = 2;
   frmMain& f = forms::instance<frmMain>();
   f.Load();
   if (f.Loaded()) Run(f, f.lbl, f.cmdRimuovi);
@@ -46,8 +48,8 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   for (std::size_t i = 0; char c : std::string(GetParam().resta))
     resta += c == ' ' ? ' ' : kind(kVisti[i++]) ? '1' : '0';
   EXPECT_EQ(GetParam().resta, resta);
-  EXPECT_EQ(std::vector<std::string>{GetParam().messaggio}, boxes);
-  const bool corsa = g != 'o';
+  EXPECT_EQ(GetParam().messaggi, boxes);
+  const bool corsa = !own.empty();
   EXPECT_EQ(corsa ? attese::Rimozione() : std::vector<attese::Tappa>{}, rows);
   EXPECT_EQ(std::tuple(corsa ? 2000u : 0u, corsa ? "00000" : ""), std::tuple(clock, enabled));
   EXPECT_TRUE(!corsa || rects[bar] == (Rect{50, 510, 832, 36}));  // the bar at 192 DPI
@@ -58,7 +60,8 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
 INSTANTIATE_TEST_SUITE_P(Uninstall, Rimozione,
                          ::testing::Values(Caso{'T', "000001 000 111"}, Caso{'D', "000001 100 111"},
                                            Caso{'P', "000001 011 111"},
-                                           Caso{'o', "111111 111 111", attese::kRimossa}),
+                                           Caso{'o', "111111 111 111", {attese::kRimossa}},
+                                           Caso{'c', "111111 111 111", {}}),
                          [](const auto& i) { return std::string(1, i.param.prima); });
 
 }  // namespace
