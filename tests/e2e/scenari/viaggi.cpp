@@ -290,8 +290,9 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
     for (HWND bar : Children(window, "msctls_progress32")) {
       RECT visto = Posto(window, bar), atteso{Px(375), Px(alto), Px(6240), Px(270)};
       posto = posto && (EqualRect(&visto, &atteso) || !IsWindow(bar));  // else gone meanwhile
+      // A bar just made stands at 0 until its first step.
       if (SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 25, &posizione) &&
-          (barre.empty() || barre.back() != static_cast<int>(posizione)))
+          (barre.empty() ? posizione != 0 : barre.back() != static_cast<int>(posizione)))
         barre.push_back(posizione);
     }
     if (!chiesta && !IsWindowEnabled(window)) chiesta = PostMessageW(window, WM_CLOSE, 0, 0);
