@@ -161,8 +161,10 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   void Focus(Handle) override {}
   Handle ActiveWindow() override { return 0; }
   void Pump() override {
-    auto form = std::ranges::find_if(win, [](const auto& e) { return e.second.events; });
-    if (++pumps == closeAt) form->second.events->OnCloseRequest(UnloadMode::ControlMenu);
+    if (++pumps == closeAt) {
+      auto form = std::ranges::find_if(win, [](const auto& e) { return e.second.events; });
+      form->second.events->OnCloseRequest(UnloadMode::ControlMenu);
+    }
     if (!status) return;
     const Window& s = win[status];
     rows.push_back({s.visible ? s.text : "", win.contains(bar) ? win[bar].position : -1, 0});
