@@ -22,8 +22,8 @@ int Px(int twips) { return (twips * dpi + 720) / 1440; }
 // One control as the user sees it: class, text, rectangle in twips, its width ('=' as
 // designed, 'c' the same with its text centred, '-' a rule one pixel thick, 's' sized to its
 // text and never narrower than designed, 'b' the same in bold, 'x' a check box sized to its
-// caption), its place in the focus order (0: none), shown, enabled. The row of class "" is
-// the window: its caption and client size.
+// caption), its place in the focus order (0: none), shown, enabled, and the styles of Stile.
+// The row of class "" is the window: its caption and client size.
 struct Controllo {
   const char* classe;
   std::string testo;
@@ -31,7 +31,10 @@ struct Controllo {
   char misura = '=';
   int fuoco = 0;
   bool visibile = true, abilitato = true;
+  DWORD stile = 0;
 };
+// Every window: a fixed dialog frame, its close box and no minimise or maximise box.
+constexpr DWORD kCornice = WS_SYSMENU | WS_EX_DLGMODALFRAME;
 using Tabella = std::vector<Controllo>;
 Tabella operator+(Tabella a, const Tabella& b) {
   a.insert(a.end(), b.begin(), b.end());
@@ -48,7 +51,7 @@ Controllo Riga(const std::string& testo, int l, int t, int w, bool visibile = tr
 // focus order with the button forward.
 Tabella Banda(const char* titolo, const std::string& cosa, int w, const std::string& sotto,
               int ws) {
-  return {{"", titolo, 0, 0, 6960, 5130},
+  return {{"", titolo, 0, 0, 6960, 5130, '=', 0, true, true, kCornice},
           {"Static", "", 0, 0, 7290, 990},
           {"Static", "", 6150, 225, 480, 480},
           {"Static", "", 0, 960, 6900, 0, '-'},
@@ -91,7 +94,8 @@ Tabella Licenza() {
               "all'indirizzo:\r\n\r\nhttps://www.example.org/qelpictura/assistenza\r\n\r\n"
               "L'autore può essere contattato anche all'indirizzo di posta elettronica:\r\n"
               "\r\nautore@example.org\r\n",
-              150, 1125, 6660, 2865, '=', 5},
+              150, 1125, 6660, 2865, '=', 5, true, true,
+              ES_MULTILINE | ES_READONLY | WS_HSCROLL | WS_VSCROLL},
              {"Button", kAccetto, 225, 4125, 2790, 390, 'x', 4}};
 }
 
@@ -101,7 +105,7 @@ Tabella Cartella() {
          Tabella{Riga("Il programma verrà installato nella seguente cartella", 375, 1800, 3735),
                  Riga("Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'",
                       375, 2025, 4695),
-                 {"Edit", D, 375, 2250, 4890, 315, '=', 5},
+                 {"Edit", D, 375, 2250, 4890, 315, '=', 5, true, true, ES_READONLY},
                  {"Button", "sfoglia...", 5520, 2235, 1140, 345, '=', 4},
                  {"Static", attese::kClicca, 375, 3825, 6315, 675}};
 }
@@ -117,7 +121,7 @@ Tabella Finale(bool riuscita) {
 
 // The message dialog: a question with "Si" and "No", or a text with "OK".
 Tabella Messaggio(const std::string& testo, bool domanda) {
-  return {{"", kTitolo, 0, 0, 6315, 2265},
+  return {{"", kTitolo, 0, 0, 6315, 2265, '=', 0, true, true, kCornice},
           {"Static", testo, 150, 150, 6015, 1590, domanda ? 'c' : '='},
           {"Button", "&OK", 2565, 1800, 1215, 390, '=', 1, !domanda},
           {"Button", "&Si", 1875, 1800, 1215, 390, '=', 2, domanda},
@@ -150,6 +154,16 @@ RECT Posto(HWND window, HWND h) {
   GetWindowRect(h, &r);
   MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
   return RECT{r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+// The styles a user tells apart: a window's frame and the boxes in its title bar; a text
+// box's lines, scroll bars and read-only state.
+DWORD Stile(HWND h, const std::string& classe) {
+  const DWORD s = GetWindowLongW(h, GWL_STYLE);
+  if (classe.empty())
+    return (s & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_SYSMENU)) |
+           (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+  return classe == "Edit" ? s & (ES_MULTILINE | ES_READONLY | WS_HSCROLL | WS_VSCROLL) : 0;
 }
 
 // The width in pixels of a one-line text in the pages' Tahoma 8.25 pt at the DPI; a check
@@ -191,7 +205,8 @@ bool Come(HWND window, const Tabella& tabella) {
           atteso.left;
     if (!*c.classe) {
       GetClientRect(window, &visto);
-      if (Text(window) != c.testo || visto.right != Px(c.w) || visto.bottom != Px(c.h))
+      if (Text(window) != c.testo || visto.right != Px(c.w) || visto.bottom != Px(c.h) ||
+          Stile(window, "") != c.stile)
         guasto("the window", c.testo);
       continue;
     }
@@ -210,6 +225,7 @@ bool Come(HWND window, const Tabella& tabella) {
           guasto(h ? "rectangle" : "missing", c.testo);
     if (h && (!IsWindowVisible(h) != !c.visibile || !IsWindowEnabled(h) != !c.abilitato))
       guasto("shown or enabled otherwise", c.testo);
+    if (h && Stile(h, c.classe) != c.stile) guasto("styled otherwise", c.testo);
     // A label shows its text as written: an "&" in a folder's name is no access key.
     const LONG stile = GetWindowLongW(h, GWL_STYLE);
     if (h && std::string(c.classe) == "Static" &&
