@@ -25,6 +25,10 @@ qel_template() {
     WINEPREFIX=$QEL_TEMPLATE "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
       >/dev/null 2>&1
     WINEPREFIX=$QEL_TEMPLATE "$WINESERVER" -w
+    # Windows has Tahoma, the programs' font; Wine's own copy stands for it here. Without it
+    # every face falls back to the same one, and a window in another font would look alike.
+    cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
+      "$QEL_TEMPLATE/drive_c/windows/Fonts/"
     # Wine's own DLLs and programs arrive with their debug sections; without them each
     # prefix a run copies is a third the size.
     find "$QEL_TEMPLATE/drive_c" -type f \( -iname '*.dll' -o -iname '*.exe' \) -print0 |
