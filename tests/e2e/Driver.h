@@ -225,6 +225,14 @@ inline HWND MessageBoxOf(const Program& p, const std::string& caption) {
   return Top([&](HWND h) { return Of(p, h, caption) && ClassOf(h) == "#32770"; });
 }
 
+// A system message box as the user sees it: whether it shows an icon, and whether it offers
+// Cancel.
+inline std::pair<bool, bool> IconAndCancel(HWND box) {
+  bool icon = false;
+  for (HWND h : Children(box, "Static")) icon |= SendMessageW(h, STM_GETICON, 0, 0) != 0;
+  return {icon, GetDlgItem(box, IDCANCEL) != nullptr};
+}
+
 inline void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 inline HWND Focus(HWND window) {
   GUITHREADINFO info{sizeof info};
@@ -320,13 +328,14 @@ inline bool Uninstall(const std::string& folder) {
   return u.Exited();
 }
 // Started in a folder without the product, the uninstaller shows its window behind a note
-// naming the folder left to remove, and ends.
+// (an "i" and OK) naming the folder left to remove, and ends.
 inline bool Told(const std::string& folder) {
   Program u = Start(folder + "\\Uninstall.exe", folder);
   HWND box = MessageBoxOf(u, "QelSoftware");
   Shot("gia-rimossa");
-  bool named =
-      box && Child(box, "Static", kRimossa + folder) && Windows(u, kTitoloRimozione).size() == 1;
+  bool named = box && Child(box, "Static", kRimossa + folder) &&
+               IconAndCancel(box) == std::pair(true, false) &&
+               Windows(u, kTitoloRimozione).size() == 1;
   if (named) Press(GetDlgItem(box, IDOK));
   return named && u.Exited();
 }

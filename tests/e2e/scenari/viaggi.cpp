@@ -531,7 +531,9 @@ void ViaggioRimozione(int valore) {
         {"&Rimuovi", "QelPictura verrà ora rimosso dal computer"}}) {
     Press(Child(window, "Button", pulsante));
     HWND box = MessageBoxOf(u, kTitoloRimozione);
-    CHECK(Child(box, "Static", testo) && Keys(box, "Return"));
+    const bool aiuto = pulsante[1] == '?';  // informs; the confirmation asks
+    CHECK(Child(box, "Static", testo) && IconAndCancel(box) == std::pair(aiuto, !aiuto) &&
+          Keys(box, "Return"));
     CHECK(WaitFor([&] { return !IsWindow(box) && IsWindowEnabled(window); }));
   }
   CHECK(Run("reg query HKLM\\SOFTWARE\\Qel\\Pictura") == 0 && IsFile(D + "\\QelPictura.exe"));
