@@ -460,7 +460,8 @@ void ViaggioSetup(int valore) {
         {Menu() + "\\QelPictura.lnk", programma, cattura},
         {Menu() + "\\Rimuovi QelPictura dal computer.lnk", D + "\\Uninstall.exe",
          "Disinstalla il programma"}})
-    CHECK(Holds(file, target + '\0') && Holds(file, description));
+    CHECK(Holds(file, target + '\0') && Holds(file, description) &&
+          ReadFile(file).compare(60, 4, "\1\0\0\0", 4) == 0);  // shown normally
 
   // Closed, it starts the installed program once: the one file named, in its folder, by the
   // desktop's shell (under Wine every program runs elevated); each runtime file registered once.
