@@ -471,7 +471,7 @@ void ViaggioSetup(int valore) {
                                      "started|" + programma + "|\"" + programma + "\""};
   for (const char* nome : kRuntime) {
     CHECK(ReadFile(S + nome) == ReadFile(package + "\\" + nome));
-    record.push_back(std::string("regsvr32|REGSVR32.EXE /s ") + S + nome);
+    record.push_back(std::string("regsvr32|REGSVR32.EXE /s ") + S + nome + "|2");  // minimised
   }
   CHECK(Keys(result, "Return") && setup.Exited());
   std::sort(record.begin(), record.end());
