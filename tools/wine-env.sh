@@ -22,13 +22,14 @@ qel_template() {
   if [ ! -f "$QEL_TEMPLATE/.qel-ready" ]; then
     rm -rf "$QEL_TEMPLATE"
     WINEPREFIX=$QEL_TEMPLATE "$WINE64" wineboot -i >/dev/null 2>&1
+    # Windows has Tahoma, the programs' font; Wine's own copy stands for it here. Without it
+    # every face falls back to the same one, and a window in another font would look alike.
+    # The next Wine program enters it in the prefix's font cache, once for every copy.
+    cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
+      "$QEL_TEMPLATE/drive_c/windows/Fonts/"
     WINEPREFIX=$QEL_TEMPLATE "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
       >/dev/null 2>&1
     WINEPREFIX=$QEL_TEMPLATE "$WINESERVER" -w
-    # Windows has Tahoma, the programs' font; Wine's own copy stands for it here. Without it
-    # every face falls back to the same one, and a window in another font would look alike.
-    cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
-      "$QEL_TEMPLATE/drive_c/windows/Fonts/"
     # Wine's own DLLs and programs arrive with their debug sections; without them each
     # prefix a run copies is a third the size.
     find "$QEL_TEMPLATE/drive_c" -type f \( -iname '*.dll' -o -iname '*.exe' \) -print0 |
