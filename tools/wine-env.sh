@@ -24,7 +24,8 @@ qel_template() {
     WINEPREFIX=$QEL_TEMPLATE "$WINE64" wineboot -i >/dev/null 2>&1
     # Windows has Tahoma, the programs' font; Wine's own copy stands for it here. Without it
     # every face falls back to the same one, and a window in another font would look alike.
-    # The next Wine program enters it in the prefix's font cache, once for every copy.
+    # Copied before the next Wine program, which enters it in the font cache that every copy
+    # of the template then holds (a copy left to find it would spend seconds on it).
     cp /usr/share/wine/fonts/tahoma.ttf /usr/share/wine/fonts/tahomabd.ttf \
       "$QEL_TEMPLATE/drive_c/windows/Fonts/"
     WINEPREFIX=$QEL_TEMPLATE "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
