@@ -20,9 +20,11 @@ int dpi = 96;
 int Px(int twips) { return (twips * dpi + 720) / 1440; }
 
 // One control as the user sees it: class, text, rectangle in twips, its width ('=' as
-// designed, 'c' the same with its text centred, '-' a rule one pixel thick, 's' sized to its
-// text and never narrower than designed, 'b' the same in bold, 'x' a check box sized to its
-// caption), its place in the focus order (0: none), shown, enabled, and the styles of Stile.
+// designed, '-' a rule one pixel thick, 's' sized to its text and never narrower than
+// designed, 'b' the same in bold, 'x' a check box sized to its caption), its place in the
+// focus order (0: none), shown, enabled, the styles of Stile, and for a label or a text box
+// the system colour of its background (0: a label's is the buttons' face, a text box's the
+// window's; -1: not looked at).
 // The row of class "" is the window: its caption and client size.
 struct Controllo {
   const char* classe;
@@ -32,6 +34,7 @@ struct Controllo {
   int fuoco = 0;
   bool visibile = true, abilitato = true;
   DWORD stile = 0;
+  int colore = 0;
 };
 // Every window: a fixed dialog frame, its close box and no minimise or maximise box.
 constexpr DWORD kCornice = WS_SYSMENU | WS_EX_DLGMODALFRAME;
@@ -43,22 +46,25 @@ Tabella operator+(Tabella a, const Tabella& b) {
 Controllo Pulsante(const char* testo, int l, int fuoco, bool visibile = true, bool acceso = true) {
   return {"Button", testo, l, 4665, 1215, 390, '=', fuoco, visibile, acceso};
 }
-Controllo Riga(const std::string& testo, int l, int t, int w, bool visibile = true) {
-  return {"Static", testo, l, t, w, 195, 's', 0, visibile};
+Controllo Riga(const std::string& testo, int l, int t, int w, bool visibile = true,
+               int colore = 0) {
+  return {"Static", testo, l, t, w, 195, 's', 0, visibile, true, SS_LEFTNOWORDWRAP, colore};
 }
 
-// The band of every page, and on the wizard's pages "?" and "Annulla" at their places in the
-// focus order with the button forward.
+// The band of every page, white with its emblem, the rules, and on the wizard's pages "?"
+// and "Annulla" at their places in the focus order with the button forward.
 Tabella Banda(const char* titolo, const std::string& cosa, int w, const std::string& sotto,
               int ws) {
+  const DWORD riga = SS_LEFTNOWORDWRAP;
   return {{"", titolo, 0, 0, 6960, 5130, '=', 0, true, true, kCornice},
-          {"Static", "", 0, 0, 7290, 990},
-          {"Static", "", 6150, 225, 480, 480},
-          {"Static", "", 0, 960, 6900, 0, '-'},
-          {"Static", "", 0, 4575, 6900, 0, '-'},
-          {"Static", "", 0, 4590, 6900, 0, '-'},
-          Riga(sotto, 675, 570, ws),
-          {"Static", "QelSoftware - " + cosa + " di QelPictura", 375, 225, w, 195, 'b'}};
+          {"Static", "", 0, 0, 7290, 990, '=', 0, true, true, riga, COLOR_WINDOW},
+          {"Static", "", 6150, 225, 480, 480, '=', 0, true, true, SS_ICON, -1},
+          {"Static", "", 0, 960, 6900, 0, '-', 0, true, true, 0, COLOR_BTNSHADOW},
+          {"Static", "", 0, 4575, 6900, 0, '-', 0, true, true, 0, COLOR_BTNSHADOW},
+          {"Static", "", 0, 4590, 6900, 0, '-', 0, true, true, 0, COLOR_WINDOW},
+          Riga(sotto, 675, 570, ws, true, COLOR_WINDOW),
+          {"Static", "QelSoftware - " + cosa + " di QelPictura", 375, 225, w, 195, 'b', 0, true,
+           true, riga, COLOR_WINDOW}};
 }
 Tabella Pagina(const char* sotto, int ws, int aiuto, int annulla, Controllo avanti) {
   return Banda(kTitolo, "Installazione", 3540, sotto, ws) +
@@ -95,19 +101,20 @@ Tabella Licenza() {
               "L'autore può essere contattato anche all'indirizzo di posta elettronica:\r\n"
               "\r\nautore@example.org\r\n",
               150, 1125, 6660, 2865, '=', 5, true, true,
-              ES_MULTILINE | ES_READONLY | WS_HSCROLL | WS_VSCROLL},
+              ES_MULTILINE | ES_READONLY | WS_HSCROLL | WS_VSCROLL | WS_EX_CLIENTEDGE},
              {"Button", kAccetto, 225, 4125, 2790, 390, 'x', 4}};
 }
 
 Tabella Cartella() {
   return Pagina("Confermare il percorso di installazione dell'applicazione", 3900, 2, 3,
                 Pulsante("&Conferma", 5475, 1)) +
-         Tabella{Riga("Il programma verrà installato nella seguente cartella", 375, 1800, 3735),
-                 Riga("Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'",
-                      375, 2025, 4695),
-                 {"Edit", D, 375, 2250, 4890, 315, '=', 5, true, true, ES_READONLY},
-                 {"Button", "sfoglia...", 5520, 2235, 1140, 345, '=', 4},
-                 {"Static", attese::kClicca, 375, 3825, 6315, 675}};
+         Tabella{
+             Riga("Il programma verrà installato nella seguente cartella", 375, 1800, 3735),
+             Riga("Se vuoi installarlo in un'altra cartella, clicca sul pulsante 'sfoglia...'", 375,
+                  2025, 4695),
+             {"Edit", D, 375, 2250, 4890, 315, '=', 5, true, true, ES_READONLY | WS_EX_CLIENTEDGE},
+             {"Button", "sfoglia...", 5520, 2235, 1140, 345, '=', 4},
+             {"Static", attese::kClicca, 375, 3825, 6315, 675}};
 }
 
 Tabella Finale(bool riuscita) {
@@ -115,17 +122,19 @@ Tabella Finale(bool riuscita) {
          Tabella{{"Static", riuscita ? kRiuscita : kFallita, 375, 1950, 6225, 435},
                  {"ListBox", "", 375, 2400, 6240, 1425, '=', 2, !riuscita},
                  Riga(kAvvio, 375, 3825, 3465, riuscita),
-                 {"Static", "Grazie per la fiducia", 375, 4770, 2355, 195},
+                 {"Static", "Grazie per la fiducia", 375, 4770, 2355, 195, '=', 0, true, true,
+                  SS_LEFTNOWORDWRAP},
                  Pulsante("&Chiudi", 5475, 1)};
 }
 
 // The message dialog: a question with "Si" and "No", or a text with "OK".
 Tabella Messaggio(const std::string& testo, bool domanda) {
-  return {{"", kTitolo, 0, 0, 6315, 2265, '=', 0, true, true, kCornice},
-          {"Static", testo, 150, 150, 6015, 1590, domanda ? 'c' : '='},
-          {"Button", "&OK", 2565, 1800, 1215, 390, '=', 1, !domanda},
-          {"Button", "&Si", 1875, 1800, 1215, 390, '=', 2, domanda},
-          {"Button", "&No", 3225, 1800, 1215, 390, '=', 3, domanda}};
+  return {
+      {"", kTitolo, 0, 0, 6315, 2265, '=', 0, true, true, kCornice},
+      {"Static", testo, 150, 150, 6015, 1590, '=', 0, true, true, domanda ? DWORD{SS_CENTER} : 0},
+      {"Button", "&OK", 2565, 1800, 1215, 390, '=', 1, !domanda},
+      {"Button", "&Si", 1875, 1800, 1215, 390, '=', 2, domanda},
+      {"Button", "&No", 3225, 1800, 1215, 390, '=', 3, domanda}};
 }
 
 Tabella Disinstallazione(bool finita) {
@@ -156,14 +165,27 @@ RECT Posto(HWND window, HWND h) {
   return RECT{r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 
-// The styles a user tells apart: a window's frame and the boxes in its title bar; a text
-// box's lines, scroll bars and read-only state.
+// The styles a user tells apart: a window's frame and the boxes in its title bar; a label's
+// alignment, wrapping or picture; a text box's lines, scroll bars, read-only state and sunken
+// edge.
 DWORD Stile(HWND h, const std::string& classe) {
-  const DWORD s = GetWindowLongW(h, GWL_STYLE);
+  const DWORD s = GetWindowLongW(h, GWL_STYLE), ex = GetWindowLongW(h, GWL_EXSTYLE);
   if (classe.empty())
     return (s & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_SYSMENU)) |
-           (GetWindowLongW(h, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
-  return classe == "Edit" ? s & (ES_MULTILINE | ES_READONLY | WS_HSCROLL | WS_VSCROLL) : 0;
+           (ex & WS_EX_DLGMODALFRAME);
+  if (classe == "Static") return s & SS_TYPEMASK;
+  const DWORD testo = ES_MULTILINE | ES_READONLY | WS_HSCROLL | WS_VSCROLL;
+  return classe == "Edit" ? (s & testo) | (ex & WS_EX_CLIENTEDGE) : 0;
+}
+
+// Whether the control's first pixel inside its edge shows the system colour, once painted.
+bool Fondo(HWND h, int colore) {
+  POINT p{};
+  ClientToScreen(h, &p);
+  HDC screen = GetDC(nullptr);
+  bool ok = WaitFor([&] { return GetPixel(screen, p.x, p.y) == GetSysColor(colore); }, 2000);
+  ReleaseDC(nullptr, screen);
+  return ok;
 }
 
 // The width in pixels of a one-line text in the pages' Tahoma 8.25 pt at the DPI; a check
@@ -185,8 +207,9 @@ int Larghezza(const std::string& text, char misura) {
 }
 
 // The window as its table says: every control there and none more, each with its class, text,
-// rectangle at the DPI, shown or hidden, enabled or not; the focus on the first of the focus
-// order when it opens, and Tab walking that order. Reports every difference.
+// rectangle at the DPI, shown or hidden, enabled or not, styles, background, and above what
+// it overlaps; the focus on the first of the focus order when it opens, and Tab walking that
+// order. Reports every difference.
 bool Come(HWND window, const Tabella& tabella) {
   bool ok = true;
   auto guasto = [&](const std::string& cosa, const std::string& testo) {
@@ -223,16 +246,22 @@ bool Come(HWND window, const Tabella& tabella) {
       std::printf("  %ld,%ld %ldx%ld, expected %ld,%ld %ldx%ld:\n", visto.left, visto.top,
                   visto.right, visto.bottom, atteso.left, atteso.top, atteso.right, atteso.bottom),
           guasto(h ? "rectangle" : "missing", c.testo);
-    if (h && (!IsWindowVisible(h) != !c.visibile || !IsWindowEnabled(h) != !c.abilitato))
+    if (!h) continue;
+    const std::string classe = c.classe;
+    if (!IsWindowVisible(h) != !c.visibile || !IsWindowEnabled(h) != !c.abilitato)
       guasto("shown or enabled otherwise", c.testo);
-    if (h && Stile(h, c.classe) != c.stile) guasto("styled otherwise", c.testo);
+    if (Stile(h, classe) != c.stile) guasto("styled otherwise", c.testo);
     // A label shows its text as written: an "&" in a folder's name is no access key.
-    const LONG stile = GetWindowLongW(h, GWL_STYLE);
-    if (h && std::string(c.classe) == "Static" &&
-        (((stile & SS_TYPEMASK) == SS_CENTER) != (c.misura == 'c') ||
-         (!c.testo.empty() && !(stile & SS_NOPREFIX))))
-      guasto("aligned otherwise or reading \"&\" as an access key", c.testo);
-    if (h && c.fuoco && c.visibile && c.abilitato) ordine.push_back({c.fuoco, h});
+    if (classe == "Static" && !c.testo.empty() && !(GetWindowLongW(h, GWL_STYLE) & SS_NOPREFIX))
+      guasto("reading \"&\" as an access key", c.testo);
+    // Shown, it stands above what it overlaps, in its background colour.
+    POINT centro{visto.left + visto.right / 2, visto.top + visto.bottom / 2};
+    if (c.visibile && ChildWindowFromPointEx(window, centro, CWP_SKIPINVISIBLE) != h)
+      guasto("covered", c.testo);
+    const int fondo = c.colore ? c.colore : classe == "Edit" ? COLOR_WINDOW : COLOR_BTNFACE;
+    if (c.visibile && fondo >= 0 && (classe == "Static" || classe == "Edit") && !Fondo(h, fondo))
+      guasto("coloured otherwise", c.testo);
+    if (c.fuoco && c.visibile && c.abilitato) ordine.push_back({c.fuoco, h});
   }
   for (HWND h : figli)
     if (h) guasto("one more " + ClassOf(h), Text(h));
@@ -264,11 +293,12 @@ HWND Sopra(HWND owner) {
 // A message dialog the page asks (through the button, else its close box), owned by it,
 // centred on it and as its table says, the page disabled meanwhile; Escape leaves it open,
 // `risposta` (keys, the button to press, or "" for its close box) answers it, and the page
-// is back (or gone on).
+// is back with the focus where it was (or gone on).
 bool Chiede(HWND page, const char* pulsante, const std::string& testo, bool domanda,
             const std::string& risposta, const std::string& scatto = "") {
+  HWND prima = pulsante ? Child(page, "Button", pulsante) : Focus(page);  // where the focus returns
   if (pulsante)
-    Press(Child(page, "Button", pulsante));
+    Press(prima);
   else
     PostMessageW(page, WM_SYSCOMMAND, SC_CLOSE, 0);
   HWND d = Sopra(page);
@@ -282,7 +312,11 @@ bool Chiede(HWND page, const char* pulsante, const std::string& testo, bool doma
     Press(Child(d, "Button", risposta));
   else
     ok &= Keys(d, risposta);
-  return WaitFor([&] { return !IsWindow(d) && (!IsWindow(page) || IsWindowEnabled(page)); }) && ok;
+  return WaitFor([&] {
+           return !IsWindow(d) &&
+                  (!IsWindow(page) || (IsWindowEnabled(page) && Focus(page) == prima));
+         }) &&
+         ok;
 }
 
 // Samples a run from this process until `finita`: the status text as the system keeps it and
