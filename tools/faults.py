@@ -7,10 +7,13 @@ fault that the unit tests or the journeys catch, two for one they miss.
     tools/faults.py          every fault
     tools/faults.py 3 17     those faults only (numbers as the report gives them)
 
-Each fault is a change a person could make by mistake: a wrong text, a rectangle off by
-a unit, an order swapped, a pause changed, a fallback or a deletion or a start command
-altered. Changes that nothing outside the program could tell apart (the font's face,
-say, which only screenshots show) are not listed.
+Each fault is a change a person could make by mistake: a wrong text or colour, a rectangle
+off by a unit, an order swapped, a pause changed, a fallback or a deletion or a start
+command altered. Changes the suite does not look for are not listed: which picture the
+band shows, the window's icon (Wine answers WM_GETICON from another process with none),
+the names screen readers announce (Wine's annotation service is a stub), the text's
+colour, a push button drawn as the default one (the dialog manager moves that look with
+the focus).
 """
 import os
 import subprocess
@@ -319,6 +322,28 @@ FAULTS = [
     ('start', 'common/platform/win32/Win32Platform.cpp',
      '!setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)',
      '!setDirectories(LOAD_LIBRARY_SEARCH_DEFAULT_DIRS)'),
+    ('look', 'common/platform/win32/Win32Windows.cpp',
+     'if (look->band || look->kind == ControlKind::TextBox) back = COLOR_WINDOW;',
+     'if (look->kind == ControlKind::TextBox) back = COLOR_WINDOW;'),
+    ('look', 'common/Banda.cpp',
+     'Line3 = line({0, 4590, 6900, 0}, SysColour::Window);',
+     'Line3 = line({0, 4590, 6900, 0}, SysColour::ButtonShadow);'),
+    ('geometry', 'Setup/Uninstall/frmMain.cpp',
+     'lblInfo = label({375, 1350, 6210, 1710}, "").wraps();',
+     'lblInfo = label({375, 1350, 6210, 1710}, "");'),
+    ('order', 'common/platform/win32/Win32Windows.cpp',
+     'HWND focus = data->lastFocus;',
+     'HWND focus = nullptr;'),
+    ('look', 'common/platform/win32/Win32Windows.cpp',
+     '      ex = WS_EX_CLIENTEDGE;\n      style |= ES_AUTOHSCROLL',
+     '      style |= ES_AUTOHSCROLL'),
+    ('look', 'common/platform/win32/Win32Windows.cpp',
+     'if (look->band || look->kind == ControlKind::TextBox) back = COLOR_WINDOW;',
+     'if (look->band) back = COLOR_WINDOW;'),
+
+    ('order', 'common/forms/Form.cpp',
+     'for (bool bands : {false, true})',
+     'for (bool bands : {true, false})'),
 ]
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
