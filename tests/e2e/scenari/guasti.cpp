@@ -197,12 +197,12 @@ SCENARIO(removal_never_deletes_through_a_link) {
          "kept " + mine});
 }
 
-// An uninstaller copied elsewhere removes only what its patterns name, or, without the product,
-// nothing.
+// An uninstaller copied elsewhere removes only what its patterns name, in any case, or, without
+// the product, nothing.
 SCENARIO(uninstall_elsewhere_removes_only_what_its_patterns_name) {
   const std::string
       named =
-          "<D>\\QelPictura.exe;<D>\\help.htm;<D>\\temi\\a.txt;<D>\\temi\\b.qelpictura;<D>"
+          "<D>\\QelPictura.exe;<D>\\HELP.HTM;<D>\\temi\\a.txt;<D>\\temi\\b.qelpictura;<D>"
           "\\temi\\senza estensione",
       others =
           "<D>\\QelPictura.exe.bak;<D>\\QelPictura.ex;<D>\\help.html;<D>\\help.htm.txt;<D>"
