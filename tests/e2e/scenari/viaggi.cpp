@@ -461,6 +461,8 @@ void ViaggioSetup(int valore) {
   Press(Child(destination, "Button", "sfoglia..."));
   HWND browser = Sopra(destination);
   REQUIRE(browser && Child(browser, "Static", "Scegli la cartella d'installazione di QelPictura"));
+  HWND nome = FindWindowExW(browser, nullptr, L"Edit", nullptr);  // the old style: no name box
+  CHECK(!nome || !IsWindowVisible(nome));
   Shot("sfoglia");
   Press(GetDlgItem(browser, IDCANCEL));
   CHECK(WaitFor([&] { return !IsWindow(browser) && IsWindowEnabled(destination); }));
