@@ -347,6 +347,12 @@ FAULTS = [
     ('deletion', 'common/platform/Wildcard.h',
      'Folded(pattern[p]) == Folded(name[n])',
      'pattern[p] == name[n]'),
+    ('fallback', 'Setup/Pagina.cpp',
+     'if (!risposta || *risposta == Answer::Yes) Unload();',
+     'if (risposta && *risposta == Answer::Yes) Unload();'),
+    ('order', 'Setup/frmCartella.cpp',
+     'hWnd(), false);',
+     'hWnd(), true);'),
 ]
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
