@@ -25,7 +25,7 @@ int Px(int twips) { return (twips * dpi + 720) / 1440; }
 // focus order (0: none), shown, enabled, the styles of Stile, and for a label or a text box
 // the system colour of its background (0: a label's is the buttons' face, a text box's the
 // window's; -1: not looked at).
-// The row of class "" is the window: its caption and client size.
+// The row of class "" is the window: its caption, client size and frame, on the buttons' face.
 struct Controllo {
   const char* classe;
   std::string testo;
@@ -178,9 +178,8 @@ DWORD Stile(HWND h, const std::string& classe) {
   return classe == "Edit" ? (s & testo) | (ex & WS_EX_CLIENTEDGE) : 0;
 }
 
-// Whether the control's first pixel inside its edge shows the system colour, once painted.
-bool Fondo(HWND h, int colore) {
-  POINT p{};
+// Whether the control's pixel at `p`, inside its edge, shows the system colour once painted.
+bool Fondo(HWND h, int colore, POINT p = {}) {
   ClientToScreen(h, &p);
   HDC screen = GetDC(nullptr);
   bool ok = WaitFor([&] { return GetPixel(screen, p.x, p.y) == GetSysColor(colore); }, 2000);
@@ -229,7 +228,7 @@ bool Come(HWND window, const Tabella& tabella) {
     if (!*c.classe) {
       GetClientRect(window, &visto);
       if (Text(window) != c.testo || visto.right != Px(c.w) || visto.bottom != Px(c.h) ||
-          Stile(window, "") != c.stile)
+          Stile(window, "") != c.stile || !Fondo(window, COLOR_BTNFACE, {1, visto.bottom - 2}))
         guasto("the window", c.testo);
       continue;
     }
@@ -515,12 +514,18 @@ void ViaggioSetup(int valore) {
     for (const std::string& line : Record({""}))
       std::printf("  recorded: %s (the desktop's shell: %lu)\n", line.c_str(), explorer);
 
-  // "Si" to the question ends Setup at once.
+  // Started again: "Si" to the question ends Setup at once. Setup lets the session end and
+  // stays when its end is called off; the task manager ends it unasked.
   Program again = Start(package + "\\Setup.exe", package);
   page = WaitWindowWith(again, kTitolo, "Button", "&Continua");
   REQUIRE(page && Keys(page, "alt+a"));
   HWND question = Sopra(page);
   CHECK(question && Keys(question, "Return") && again.Exited() && again.ExitCode() == 0);
+  Program last = Start(package + "\\Setup.exe", package);
+  page = WaitWindowWith(last, kTitolo, "Button", "&Continua");
+  REQUIRE(page && SendMessageW(page, WM_QUERYENDSESSION, 0, 0) &&
+          !SendMessageW(page, WM_ENDSESSION, FALSE, 0) && IsWindowVisible(page));
+  CHECK(PostMessageW(page, WM_CLOSE, 0, 0) && last.Exited());
 }
 
 void ViaggioRimozione(int valore) {
