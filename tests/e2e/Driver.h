@@ -313,9 +313,6 @@ inline HWND ConfirmAndWaitForResult(const Program& setup, HWND destination,
   Press(Child(destination, "Button", "&Conferma"));
   return WaitWindowWith(setup, kTitolo, "Button", "&Chiudi", milliseconds);
 }
-inline HWND Install(const Program& setup) {
-  return ConfirmAndWaitForResult(setup, GoToDestinationPage(setup));
-}
 // The whole removal, closed and ended.
 inline bool Uninstall(const std::string& folder) {
   Program u = Start(folder + "\\Uninstall.exe", folder);

@@ -40,7 +40,7 @@ std::string Expand(std::string text) {
 // its folder itself (the stand-in type library keeps the shell out), or nothing.
 bool Installed(const std::string& what) {
   Program setup = Start(package + "\\Setup.exe", package);
-  HWND result = Install(setup);
+  HWND result = ConfirmAndWaitForResult(setup, GoToDestinationPage(setup));
   std::vector<std::string> errors;
   if (what.size() > 10) errors.push_back(what.substr(10));
   bool right = result && Children(result, "ListBox").size() == 1 && Items(result) == errors &&
