@@ -152,7 +152,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   void SetVisible(Handle h, bool v) override { win[h].visible = v; }
   void SetCentred(Handle, bool) override {}
   void SetRect(Handle h, const Rect& r) override { rects[h] = r; }
-  void SetLayout(Handle, const Rect&, int) override {}
+  void SetLayout(Handle h, const Rect& r, int) override { rects[h] = r; }
   Rect GetRect(Handle) override { return {}; }
   int TextWidth(Handle, Str) override { return 0; }
   int Check(Handle) override { return 0; }

@@ -61,7 +61,8 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   auto righe = attese::Installazione(D, sys);  // a pump for each shortcut saved
   righe.erase(righe.end() - 5, righe.end() - 2 - GetParam().collegamenti);
   EXPECT_EQ(std::pair(righe, 2740u), std::pair(rows, clock));
-  EXPECT_EQ((Rect{50, 430, 832, 36}), rects[bar]);  // the bar follows the change of screen
+  EXPECT_EQ(std::pair(Rect{50, 430, 832, 36}, Rect{50, 510, 842, 90}),
+            std::pair(rects[bar], rects[status]));  // both follow the change of screen
   EXPECT_EQ("1" + std::string(rows.size() - 2, '0') + "1", enabled);
   const auto& errori = GetParam().errori;
   EXPECT_EQ(std::tuple(errori, errori.empty(), !errori.empty()),
