@@ -371,6 +371,9 @@ FAULTS = [
     ('fallback', 'common/platform/win32/Win32Windows.cpp',
      'return events ? events->OnQueryEndSession() : TRUE;',
      'return events ? FALSE : TRUE;'),
+    ('geometry', 'common/forms/Form.cpp',
+     'for (Control* c : controls_) c->layOut();',
+     ''),
 ]
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
