@@ -6,6 +6,8 @@ fault that the unit tests or the journeys catch, two for one they miss.
 
     tools/faults.py          every fault
     tools/faults.py 3 17     those faults only (numbers as the report gives them)
+    tools/faults.py --alone unit 3 17
+                             one layer alone, unit or e2e: which faults only it catches
 
 Each fault is a change a person could make by mistake: a wrong text or colour, a rectangle
 off by a unit, an order swapped, a pause changed, a fallback or a deletion or a start
@@ -385,11 +387,14 @@ def sh(tree, command):
                           capture_output=True, executable="/bin/bash")
 
 
-def verdict(tree):
-    if sh(tree, "cmake --build build/native -j2 && cmake --build build/x86_64 -j2").returncode:
+def verdict(tree, alone):
+    builds = {"unit": ["native"], "e2e": ["x86_64"]}.get(alone, ["native", "x86_64"])
+    if sh(tree, " && ".join(f"cmake --build build/{b} -j2" for b in builds)).returncode:
         return "did not build"
-    if sh(tree, "cd build/native && ctest -j2").returncode:
+    if alone != "e2e" and sh(tree, "cd build/native && ctest -j2").returncode:
         return "caught: unit tests"
+    if alone == "unit":
+        return "MISSED"
     if sh(tree, E2E + "ctest -j2 -R '_96$'").returncode:
         return "caught: journeys at 96 dpi"
     rest = sh(tree, E2E + "ctest -j2 --stop-on-failure -E '_96$'")
@@ -398,7 +403,9 @@ def verdict(tree):
 
 
 def main():
-    chosen = {int(n) for n in sys.argv[1:]}
+    args = sys.argv[1:]
+    alone = args[1] if args[:1] == ["--alone"] else None
+    chosen = {int(n) for n in args[2 if alone else 0:]}
     tree = tempfile.mkdtemp(prefix="qel-faults.")
     os.environ.setdefault("QEL_DISPLAY_NUMBER", "98")
     subprocess.run(["git", "worktree", "add", "-q", "--detach", tree, "HEAD"], cwd=ROOT, check=True)
@@ -418,7 +425,7 @@ def main():
             with open(file, "w", encoding="utf-8") as f:
                 f.write(text.replace(old, new))
             try:
-                said = verdict(tree)
+                said = verdict(tree, alone)
             finally:
                 with open(file, "w", encoding="utf-8") as f:
                     f.write(text)
