@@ -534,7 +534,7 @@ void ViaggioRimozione(int valore) {
   // folder where the desktop shortcut would go: that shortcut's failure alone is reported.
   REQUIRE(Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura /v Version /t REG_SZ /d 2 /f") == 0);
   REQUIRE(Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura\\Temi /v Ultimo /t REG_SZ /d mio /f") == 0);
-  const std::string collegamento = Desktop() + "\\QelPictura.lnk";
+  const std::string collegamento = Desktop() + "\\QelPictura.lnk", mio = Desktop() + "\\Mio.lnk";
   REQUIRE(CreateDirectoryW(W(collegamento).c_str(), nullptr));
   std::string package = LayOutPackage();
   Program setup = Start(package + "\\Setup.exe", package);
@@ -553,10 +553,11 @@ void ViaggioRimozione(int valore) {
   CHECK(Items(result) == std::vector<std::string>{kCollegamenti});
   Press(Child(result, "Button", "&Chiudi"));
   CHECK(setup.Exited());
-  // The desktop shortcut put in its place by hand, a theme of the user's beside the product's.
+  // The desktop shortcut put in its place by hand; a shortcut and a theme of the user's beside
+  // the product's.
   CHECK(RemoveDirectoryW(W(collegamento).c_str()) &&
         CopyFileW(W(Menu() + "\\QelPictura.lnk").c_str(), W(collegamento).c_str(), FALSE));
-  CHECK(WriteFile(D + "\\temi\\mio.tema", "mio"));
+  CHECK(WriteFile(mio, "mio") && WriteFile(D + "\\temi\\mio.tema", "mio"));
 
   Program u = Start(D + "\\Uninstall.exe", D);
   HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi");
@@ -597,7 +598,7 @@ void ViaggioRimozione(int valore) {
 
   CHECK(Run("reg query HKLM\\SOFTWARE\\Qel\\Pictura") != 0 &&
         Run("reg query HKLM\\SOFTWARE\\Qel") == 0);
-  CHECK(!IsFile(collegamento) && !IsFolder(Menu()));
+  CHECK(!IsFile(collegamento) && !IsFolder(Menu()) && ReadFile(mio) == "mio");
   CHECK(!IsFile(D + "\\QelPictura.exe") && !IsFile(D + "\\help.htm") && !IsFolder(D + "\\temi"));
   CHECK(IsFile(D + "\\Uninstall.exe"));
   for (const char* nome : kRuntime) CHECK(IsFile(SystemFolder() + "\\" + nome));
