@@ -534,7 +534,8 @@ void ViaggioRimozione(int valore) {
   // folder where the desktop shortcut would go: that shortcut's failure alone is reported.
   REQUIRE(Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura /v Version /t REG_SZ /d 2 /f") == 0);
   REQUIRE(Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura\\Temi /v Ultimo /t REG_SZ /d mio /f") == 0);
-  const std::string collegamento = Desktop() + "\\QelPictura.lnk", mio = Desktop() + "\\Mio.lnk";
+  const std::string collegamento = Desktop() + "\\QelPictura.lnk", mio = Desktop() + "\\Mio.lnk",
+                    mioMenu = Shared(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS) + "\\Mio.lnk";
   REQUIRE(CreateDirectoryW(W(collegamento).c_str(), nullptr));
   std::string package = LayOutPackage();
   Program setup = Start(package + "\\Setup.exe", package);
@@ -553,11 +554,12 @@ void ViaggioRimozione(int valore) {
   CHECK(Items(result) == std::vector<std::string>{kCollegamenti});
   Press(Child(result, "Button", "&Chiudi"));
   CHECK(setup.Exited());
-  // The desktop shortcut put in its place by hand; a shortcut and a theme of the user's beside
+  // The desktop shortcut put in its place by hand; shortcuts and a theme of the user's beside
   // the product's.
   CHECK(RemoveDirectoryW(W(collegamento).c_str()) &&
         CopyFileW(W(Menu() + "\\QelPictura.lnk").c_str(), W(collegamento).c_str(), FALSE));
-  CHECK(WriteFile(mio, "mio") && WriteFile(D + "\\temi\\mio.tema", "mio"));
+  CHECK(WriteFile(mio, "mio") && WriteFile(mioMenu, "mio") &&
+        WriteFile(D + "\\temi\\mio.tema", "mio"));
 
   Program u = Start(D + "\\Uninstall.exe", D);
   HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi");
@@ -598,7 +600,8 @@ void ViaggioRimozione(int valore) {
 
   CHECK(Run("reg query HKLM\\SOFTWARE\\Qel\\Pictura") != 0 &&
         Run("reg query HKLM\\SOFTWARE\\Qel") == 0);
-  CHECK(!IsFile(collegamento) && !IsFolder(Menu()) && ReadFile(mio) == "mio");
+  CHECK(!IsFile(collegamento) && !IsFolder(Menu()) && ReadFile(mio) == "mio" &&
+        ReadFile(mioMenu) == "mio");
   CHECK(!IsFile(D + "\\QelPictura.exe") && !IsFile(D + "\\help.htm") && !IsFolder(D + "\\temi"));
   CHECK(IsFile(D + "\\Uninstall.exe"));
   for (const char* nome : kRuntime) CHECK(IsFile(SystemFolder() + "\\" + nome));
