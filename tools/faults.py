@@ -376,6 +376,9 @@ FAULTS = [
     ('geometry', 'common/forms/Form.cpp',
      'for (Control* c : controls_) c->layOut();',
      ''),
+    ('deletion', 'Setup/Uninstall/Rimozione.cpp',
+     '    eliminaIn(programmi + kCartellaMenu, "\\\\*.lnk");',
+     '    eliminaIn(programmi, "*.lnk");\n    eliminaIn(programmi + kCartellaMenu, "\\\\*.lnk");'),
 ]
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
