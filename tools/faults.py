@@ -7,7 +7,7 @@ fault that the unit tests or the journeys catch, two for one they miss.
     tools/faults.py          every fault
     tools/faults.py 3 17     those faults only (numbers as the report gives them)
     tools/faults.py --alone unit 3 17
-                             one layer alone, unit or e2e: which faults only it catches
+                             one layer alone (unit or e2e): which faults it catches by itself
 
 Each fault is a change a person could make by mistake: a wrong text or colour, a rectangle
 off by a unit, an order swapped, a pause changed, a fallback or a deletion or a start
