@@ -170,7 +170,8 @@ inline std::string Shared(int common, int user) {
   return IsFolder(Special(common)) ? Special(common) : Special(user);
 }
 inline std::string Desktop() { return Shared(CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_DESKTOP); }
-inline std::string Menu() { return Shared(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS) + "\\QelPictura"; }
+inline std::string Programs() { return Shared(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS); }
+inline std::string Menu() { return Programs() + "\\QelPictura"; }
 inline std::string SystemFolder() { return Special(CSIDL_SYSTEM); }
 
 inline std::vector<HWND> Children(HWND parent, const std::string& cls) {

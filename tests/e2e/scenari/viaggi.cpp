@@ -535,7 +535,7 @@ void ViaggioRimozione(int valore) {
   REQUIRE(Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura /v Version /t REG_SZ /d 2 /f") == 0);
   REQUIRE(Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura\\Temi /v Ultimo /t REG_SZ /d mio /f") == 0);
   const std::string collegamento = Desktop() + "\\QelPictura.lnk", mio = Desktop() + "\\Mio.lnk",
-                    mioMenu = Shared(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS) + "\\Mio.lnk";
+                    mioMenu = Programs() + "\\Mio.lnk";
   REQUIRE(CreateDirectoryW(W(collegamento).c_str(), nullptr));
   std::string package = LayOutPackage();
   Program setup = Start(package + "\\Setup.exe", package);
