@@ -407,7 +407,9 @@ def verdict(tree, alone):
 
 def main():
     args = sys.argv[1:]
-    alone = args[1] if args[:1] == ["--alone"] else None
+    alone = args[1] if args[:1] == ["--alone"] and len(args) > 1 else None
+    if args[:1] == ["--alone"] and alone not in ("unit", "e2e"):
+        sys.exit("--alone takes unit or e2e")
     chosen = {int(n) for n in args[2 if alone else 0:]}
     tree = tempfile.mkdtemp(prefix="qel-faults.")
     os.environ.setdefault("QEL_DISPLAY_NUMBER", "98")
