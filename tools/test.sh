@@ -23,9 +23,15 @@ count() { cat build/logs/unit.log build/logs/e2e.log build/logs/static.log | gre
 passed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* +Passed +[0-9.]+ sec|^static ok')
 failed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*(Failed|Exception|Timeout|Not Run)|^static FAILED')
 [ "$failed" -eq 0 ] || status=1
-echo "$passed passed, $failed failed"
-# The budget: physical lines of the tests (fake and fixtures included) against the product's.
+# The budget: physical lines of the tests (fake and fixtures included) against the product's,
+# the tests' parts first.
 lines() { sources "$@" | xargs -0 cat | wc -l; }
+parts=()
+for part in tests/*.h tests/fake tests/unit tests/e2e/Driver.* tests/e2e/scenari/* tests/fixtures; do
+  parts+=("${part#tests/} $(lines "$part")")
+done
+(IFS=,; echo "tests by part: ${parts[*]}" | sed 's/,/, /g')
+echo "$passed passed, $failed failed"
 awk -v t="$(lines tests)" -v p="$(lines common Setup)" \
   'BEGIN { printf "tests/product = %.2f (%d / %d lines)\n", t / p, t, p }'
 exit $status
