@@ -23,7 +23,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     for (const char* f : kFileSistema) Add(f);
     for (const char* f : {kProgramma, kAiuto, kTema, kDisinstallatore}) Add(f);
     for (const char* f : {"C:\\Applicazioni\\", "C:\\Program Files\\"}) Add(f);
-    for (Str f : {sys, kTutti}) Add(f);
+    for (Str f : {sys, kTutti, cwd + "\\"}) Add(f);
   }
   ~Fake() override {
     forms::ResetAll();

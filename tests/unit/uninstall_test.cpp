@@ -19,16 +19,15 @@ struct Caso {
   // Before the run: all in place (T); the desktop (D) or programs (P) folder unknown to the
   // shell; no own folder (o), the window then closed by its close box as it loads (c).
   char prima;
-  const char* resta;  // for each path looked at, 1 when it is there after the run
-  const char* log;    // at each pump 0, the window disabled; at each deletion '-'
+  const char* resta;  // folder by folder, 1 for each path there after the run
+  const char* log;    // each pump 0, the window being disabled; each deletion -
   std::vector<std::string> messaggi = {"QelPictura verrà ora rimosso dal computer"};
 };
 struct Rimozione : Fake, ::testing::WithParamInterface<Caso> {};
 
-// Each pump shows the table's status and bar and is followed by its pause. The key goes
-// after the second pump, the shortcuts after the third, the files after the fourth; an empty
-// folder is never taken for the current one. A window closed before its note is not made
-// again for it.
+// The key goes after the second pump, the shortcuts after the third, the files after the
+// fourth; an empty folder is never taken for the current one. A window closed before its note
+// is not made again for it.
 TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   for (const auto& [cartella, nomi] : kVisti)
     for (const char* nome : nomi) Add(cartella + nome);
@@ -42,7 +41,7 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   if (g == 'c') closing = &f;
   f.Load();
   if (f.Loaded()) Run(f, f.lbl, f.cmdRimuovi);
-  std::string resta;  // folder by folder, each followed by a space
+  std::string resta;
   for (const auto& [cartella, nomi] : kVisti) {
     for (const char* nome : nomi) resta += kind(cartella + nome) ? '1' : '0';
     resta += ' ';
