@@ -25,10 +25,9 @@ struct Esito {
 };
 struct Installazione : Fake, ::testing::WithParamInterface<Esito> {};
 
-// A shortcut the shell did not save has no pump; the page is disabled from the first step to
-// the last pump. The result page lists what broke and, however it closes, starts the program
-// once it arrived. A guided page closes alike without a question, save by its close box, which
-// asks and keeps the page meanwhile, or closes it unasked when the question cannot be shown.
+// The page is disabled from the first step to the last pump; the result page lists what broke
+// and, however it closes, starts the program once it arrived. A guided page closes alike unasked,
+// save by its close box, which asks and keeps the page, unless the question cannot be shown.
 TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   const std::map<char, std::function<void()>> guasti = {
       {'d', [&] { refused = kTutti + kCollegamento; }},        // not saved: the desktop shortcut,

@@ -6,14 +6,16 @@
 namespace platform {
 namespace {
 
-// What is looked at after the run, folder by folder: the installation folder; the desktop
-// shortcut, the menu folder's and the menu folder, in all users' folder and in the current one.
+// What is there before the run and looked at after it, folder by folder: the installation
+// folder; the desktop shortcut, the menu folder's and the menu folder, in all users' folder and in
+// the current one; a program at the root, where a relative "\QelPictura.exe" would be found.
 const std::pair<std::string, std::vector<const char*>> kVisti[] = {
     {"C:\\Programmi\\QelPictura\\",
      {"QelPictura.exe", "help.htm", "temi\\happysmile.qelpictura", "temi\\LEGGIMI", "temi\\",
       "Uninstall.exe"}},
     {"C:\\Tutti\\", {"QelPictura.lnk", "QelPictura\\QelPictura.lnk", "QelPictura\\"}},
-    {"C:\\pacchetto\\", {"QelPictura.lnk", "QelPictura\\QelPictura.lnk", "QelPictura\\"}}};
+    {"C:\\pacchetto\\", {"QelPictura.lnk", "QelPictura\\QelPictura.lnk", "QelPictura\\"}},
+    {"C:\\", {"QelPictura.exe"}}};
 
 struct Caso {
   // Before the run: all in place (T); the desktop (D) or programs (P) folder unknown to the
@@ -32,7 +34,6 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   for (const auto& [cartella, nomi] : kVisti)
     for (const char* nome : nomi) Add(cartella + nome);
   Add(kTutti + "QelPictura\\Rimuovi QelPictura dal computer.lnk");
-  Add("C:\\QelPictura.exe");  // where a relative "\QelPictura.exe" would be found
   const char g = GetParam().prima;
   if (g == 'D') special[Csidl::CommonDesktopDirectory] = "";
   if (g == 'P') special[Csidl::CommonPrograms] = "";
@@ -43,8 +44,8 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   if (f.Loaded()) Run(f, f.lbl, f.cmdRimuovi);
   std::string resta;
   for (const auto& [cartella, nomi] : kVisti) {
+    if (!resta.empty()) resta += ' ';
     for (const char* nome : nomi) resta += kind(cartella + nome) ? '1' : '0';
-    resta += ' ';
   }
   EXPECT_EQ(std::tuple(GetParam().resta, GetParam().log, GetParam().messaggi, std::vector<Csidl>{}),
             std::tuple(resta, log, boxes, made));
@@ -54,11 +55,11 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Uninstall, Rimozione,
-                         ::testing::Values(Caso{'T', "000001 000 111 ", "00-0---0----0"},
-                                           Caso{'D', "000001 100 111 ", "00-0--0----0"},
-                                           Caso{'P', "000001 011 111 ", "00-0-0----0"},
-                                           Caso{'o', "111111 111 111 ", "", {attese::kRimossa}},
-                                           Caso{'c', "111111 111 111 ", "", {}}),
+                         ::testing::Values(Caso{'T', "000001 000 111 1", "00-0---0----0"},
+                                           Caso{'D', "000001 100 111 1", "00-0--0----0"},
+                                           Caso{'P', "000001 011 111 1", "00-0-0----0"},
+                                           Caso{'o', "111111 111 111 1", "", {attese::kRimossa}},
+                                           Caso{'c', "111111 111 111 1", "", {}}),
                          [](const auto& i) { return std::string(1, i.param.prima); });
 
 }  // namespace
