@@ -158,9 +158,9 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     log += win[s.parent].enabled ? '1' : '0';
   }
   void RunUntil(const std::function<bool()>&) override {}  // a modal form, left unanswered
-  Handle CreateChild(unsigned, Str, Str, ChildStyle, const Rect&, Handle parent, int, std::intptr_t,
+  Handle CreateChild(unsigned, Str, Str, ChildStyle, const Rect&, Handle, int, std::intptr_t,
                      const void*) override {
-    return bar = add({parent});
+    return bar = add({});
   }
   std::intptr_t Send(Handle h, ProgressMessage m, std::uintptr_t, std::intptr_t) override {
     return m == ProgressMessage::StepIt ? ++win[h].position : 0;
