@@ -33,9 +33,9 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
       {'d', [&] { refused = kTutti + kCollegamento; }},        // not saved: the desktop shortcut,
       {'m', [&] { refused = kMenu + kCollegamento; }},         // the menu's,
       {'r', [&] { refused = kMenu + kCollegamentoRimuovi; }},  // the removal shortcut;
-      {'l', [&] { lost = kTutti + kCollegamento; }},        // saved, says the shell, yet not there
-      {'S', [&] { sys = ""; }},                             // unknown to the shell: the system,
-      {'P', [&] { special[Csidl::CommonPrograms] = ""; }},  // the programs,
+      {'l', [&] { lost = kTutti + kCollegamento; }},  // the desktop's said saved, yet not there
+      {'S', [&] { sys = ""; }},                       // unknown to the shell: the system,
+      {'P', [&] { special[Csidl::CommonPrograms] = ""; }},          // the programs,
       {'D', [&] { special[Csidl::CommonDesktopDirectory] = ""; }},  // the desktop folder;
       {'p', [&] { fs.erase(key(kProgramma)); }},                    // missing: the main program,
       {'f', [&] { fs.erase(key("C:\\Applicazioni")); }},            // the shell's Program Files,

@@ -18,8 +18,8 @@ const std::pair<std::string, std::vector<const char*>> kVisti[] = {
     {"C:\\", {"QelPictura.exe"}}};
 
 struct Caso {
-  // Before the run: all in place (T); the desktop (D) or programs (P) folder unknown to the
-  // shell; no own folder (o), the window then closed by its close box as it loads (c).
+  // Before the run: all in place (T); all users' desktop named by the shell but not there (D);
+  // the programs folder unknown (P); no own folder (o), the window then closed as it loads (c).
   char prima;
   const char* resta;  // folder by folder, 1 for each path there after the run
   const char* log;    // each pump 0, the window being disabled; each deletion -
@@ -35,7 +35,7 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
     for (const char* nome : nomi) Add(cartella + nome);
   Add(kTutti + "QelPictura\\Rimuovi QelPictura dal computer.lnk");
   const char g = GetParam().prima;
-  if (g == 'D') special[Csidl::CommonDesktopDirectory] = "";
+  if (g == 'D') special[Csidl::CommonDesktopDirectory] = "C:\\Mancante\\";
   if (g == 'P') special[Csidl::CommonPrograms] = "";
   if (g == 'o' || g == 'c') own = "";
   frmMain& f = forms::instance<frmMain>();
