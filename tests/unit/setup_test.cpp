@@ -39,7 +39,7 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
       {'D', [&] { special[Csidl::CommonDesktopDirectory] = ""; }},  // the desktop folder;
       {'p', [&] { fs.erase(key(kProgramma)); }},                    // missing: the main program,
       {'f', [&] { fs.erase(key("C:\\Applicazioni")); }},            // the shell's Program Files,
-      {'n', [&] { fs.erase(key("C:\\Program Files")); }},
+      {'n', [&] { fs.erase(key("C:\\Program Files")); }},           // "C:\Program Files",
       {'s', [&] { fs.erase(key(sys)); }},         // the system folder the shell names;
       {'i', [&] { Add("C:\\programmi\\"); }},     // there: "C:\programmi";
       {'b', [&] { browsed = "C:\\"; }},           // picked with "sfoglia...": the drive root,
@@ -59,11 +59,11 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   EXPECT_FALSE(folder("QelPictura"));  // nothing is made in the current folder, the package
   close(forms::instance<frmFinale>(), e.chiusura);
   frmMain& benvenuto = forms::instance<frmMain>();
-  benvenuto.Show();
+  benvenuto.Show();  // a guided page
   close(benvenuto, e.chiusura);
   EXPECT_EQ(e.chiusura == ControlMenu, benvenuto.Loaded());
   benvenuto.Show();
-  full = true;
+  full = true;  // the question cannot be shown
   forms::instance<frmMsg>().Unload();
   if (e.chiusura == ControlMenu)
     close(benvenuto, ControlMenu);
