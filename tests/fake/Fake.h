@@ -26,7 +26,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     for (Str f : {sys, kTutti, cwd + "\\"}) Add(f);
   }
   ~Fake() override { forms::ResetAll(); }  // the next test installs its own
-  // Files 'f' and folders 'd' by absolute path in small letters; a relative one is in `cwd`.
+  // Files 'f' and folders 'd', each as added, by path in small letters; a relative one is in `cwd`.
   std::map<std::string, char> fs{{"c:", 'd'}};
   std::string cwd = "C:\\pacchetto", own = "C:\\Programmi\\QelPictura", kTutti = "C:\\Tutti\\";
   std::map<Csidl, std::string> special = {{Csidl::ProgramFiles, "C:\\Applicazioni"},
@@ -63,12 +63,8 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   char kind(Str p) const { return fs.contains(key(p)) ? fs.at(key(p)) : 0; }
   bool folder(Str p) const { return kind(p) == 'd'; }
   bool put(Str p, char k) { return folder(up(key(p))) && (fs[key(p)] = k); }
-  void Add(Str p) {  // with the folders above it; a folder's path ends in "\"
-    for (auto i = p.find('\\', 3); i < p.size() - 1; i = p.find('\\', i + 1))
-      fs.try_emplace(key(p.substr(0, i)), 'd');
-    fs[key(p)] = p.ends_with('\\') ? 'd' : 'f';
-  }
-  bool changed() {
+  void Add(Str p) { fs[key(p)] = p.ends_with('\\') ? 'd' : 'f'; }  // a folder's path ends in "\"
+  bool deleting() {  // at each deletion, whether or not it succeeds
     log += '-';
     return true;
   }
@@ -91,7 +87,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   bool Copy(Str from, Str to) override { return kind(from) == 'f' && !folder(to) && put(to, 'f'); }
   int DeleteFiles(Str pattern) override {
     const std::string k = key(pattern), in = up(k);
-    changed();
+    deleting();
     return std::erase_if(fs, [&](const auto& e) {
       return e.second == 'f' && up(e.first) == in &&
              Matches(e.first.substr(in.size() + 1), k.substr(in.size() + 1));
@@ -99,7 +95,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   }
   bool RemoveFolder(Str p) override {
     auto inside = [&](const auto& e) { return up(e.first) == key(p); };
-    return changed() && folder(p) && std::ranges::none_of(fs, inside) && fs.erase(key(p));
+    return deleting() && folder(p) && std::ranges::none_of(fs, inside) && fs.erase(key(p));
   }
   std::optional<std::uint32_t> Attributes(Str p) override {
     return kind(p) ? std::optional(folder(p) ? kAttributeFolder : kAttributeNormal) : std::nullopt;
@@ -113,7 +109,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   std::optional<std::string> BrowseForFolder(Handle, Str, BrowseStyle) override { return browsed; }
   std::optional<RegistryValue> RegRead(Str) override { return {}; }
   std::optional<std::int16_t> TextToInt16(Str) override { return {}; }
-  bool DeleteMachineKey(Str) override { return changed(); }
+  bool DeleteMachineKey(Str) override { return deleting(); }
   bool WriteShortcut(Str l, Str, ShowCommand, Str) override {
     return l != refused && (l == lost || put(l, 'f'));  // lost: saved, says the shell
   }
