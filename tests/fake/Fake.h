@@ -25,7 +25,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     for (const char* f : {"C:\\Applicazioni\\", "C:\\Program Files\\"}) Add(f);
     for (Str f : {sys, kTutti, cwd + "\\"}) Add(f);
   }
-  ~Fake() override { forms::ResetAll(); }  // the next test installs its own
+  ~Fake() override { forms::ResetAll(), Install(nullptr); }  // nothing left installed
   // Files 'f' and folders 'd', each as added, by path in small letters; a relative one is in `cwd`.
   std::map<std::string, char> fs{{"c:", 'd'}};
   std::string cwd = "C:\\pacchetto", own = "C:\\Programmi\\QelPictura", kTutti = "C:\\Tutti\\";
