@@ -20,7 +20,7 @@ struct Esito {
   std::string guasti;                              // what breaks before the run, below
   std::vector<std::string> errori;                 // the result page's list
   unsigned collegamenti;                           // shortcuts saved, says the shell
-  UnloadMode chiusura;                             // how the pages are asked to close
+  UnloadMode chiusura;                             // how the pages close; Code: "Chiudi"
   std::string D = "C:\\Applicazioni\\QelPictura";  // the folder proposed and installed
 };
 struct Installazione : Fake, ::testing::WithParamInterface<Esito> {};
@@ -47,17 +47,24 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   const Esito& e = GetParam();
   for (char g : e.guasti) guasti.at(g)();
   frmCartella& pagina = forms::instance<frmCartella>();
+  frmFinale& finale = forms::instance<frmFinale>();
   if (browsed) Click(pagina.cmdSfoglia);
   Run(pagina, pagina.lblE, pagina.cmdConferma);
   auto righe = attese::Installazione(e.D, sys);  // a pump for each shortcut saved
   righe.erase(righe.end() - 5, righe.end() - 2 - e.collegamenti);
-  EXPECT_EQ(std::tuple(righe, "1" + std::string(rows.size() - 2, '0') + "1", e.errori),
-            std::tuple(rows, log, items));
+  EXPECT_EQ(std::tuple(righe, "1" + std::string(rows.size() - 2, '0') + "1", e.errori,
+                       e.errori.empty(), !e.errori.empty()),
+            std::tuple(rows, log, items, finale.lblD.Visible(), finale.Errori.Visible()));
   EXPECT_EQ(std::pair(Rect{50, 430, 832, 36}, Rect{50, 510, 842, 90}),
             std::pair(rects[bar], rects[status]));  // both follow the change of screen
   EXPECT_EQ(!e.errori.empty() && e.errori[0] == kEssenziali, kind(e.D + "\\msvbvm60.dll") == 'f');
-  EXPECT_FALSE(folder("QelPictura"));  // nothing is made in the current folder, the package
-  close(forms::instance<frmFinale>(), e.chiusura);
+  // The result page in the destination page's stead; nothing made in the current folder.
+  EXPECT_EQ(std::tuple(false, true, false),
+            std::tuple(pagina.Loaded(), win[finale.hWnd()].visible, folder("QelPictura")));
+  if (e.chiusura == Code)
+    Click(finale.cmdChiudi);
+  else
+    close(finale, e.chiusura);
   frmMain& benvenuto = forms::instance<frmMain>();
   benvenuto.Show();  // a guided page
   close(benvenuto, e.chiusura);
