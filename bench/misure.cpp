@@ -28,26 +28,16 @@ void Figure(const std::string& name, double value) {
 // A window counts as painted when it is visible, has a size, and has nothing left to
 // paint: its first WM_PAINT has run.
 HWND Painted(DWORD pid) {
-  struct Search {
-    DWORD pid;
-    HWND found;
-  } s{pid, nullptr};
-  EnumWindows(
-      [](HWND h, LPARAM l) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(l);
+  std::vector<HWND> found = Visible(
+      [&](HWND h) {
         DWORD owner = 0;
         GetWindowThreadProcessId(h, &owner);
         RECT r{};
         GetClientRect(h, &r);
-        if (owner == s->pid && IsWindowVisible(h) && r.right > 100 &&
-            !GetUpdateRect(h, nullptr, FALSE)) {
-          s->found = h;
-          return FALSE;
-        }
-        return TRUE;
+        return owner == pid && r.right > 100 && !GetUpdateRect(h, nullptr, FALSE);
       },
-      reinterpret_cast<LPARAM>(&s));
-  return s.found;
+      1);
+  return found.empty() ? nullptr : found[0];
 }
 
 double PeakMegabytes(HANDLE process) {
@@ -129,7 +119,7 @@ SCENARIO(bench_runs) {
   Figure("install_ratio", install / 2740.0);
   Figure("install_peak_mb", peak);
 
-  std::string folder = "C:\\Program Files\\QelPictura";
+  std::string folder = Destinazione();
   Program uninstall = Start(folder + "\\Uninstall.exe", folder);
   HWND window = WaitWindowWith(uninstall, kTitoloRimozione, "Button", "&Rimuovi");
   if (!window) return;

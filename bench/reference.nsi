@@ -1,7 +1,7 @@
 ; The reference installer: what Debian's makensis makes of the same wizard with the
 ; Modern UI (welcome, licence, destination and installation pages), the same four files
 ; and the same three shortcuts, payload stored uncompressed.
-;   makensis -DTARGET=amd64-unicode -DPAYLOAD=<folder> -DLICENCE=<file> -DOUTFILE=<exe>
+;   makensis -DTARGET=x86-unicode -DPAYLOAD=<folder> -DLICENCE=<file> -DOUTFILE=<exe>
 ; PAYLOAD holds QelPictura.exe, help.htm, happysmile.qelpictura and Uninstall.exe;
 ; LICENCE is the licence text as a UTF-8 file.
 Unicode true

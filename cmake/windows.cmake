@@ -1,11 +1,7 @@
 # The Windows programs: statically linked, importing only system DLLs.
 enable_language(RC)
 
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  set(MANIFEST_ARCH x86)
-else()
-  set(MANIFEST_ARCH amd64)
-endif()
+set(MANIFEST_ARCH x86)
 
 # Small programs: no exceptions (nothing in them throws or catches; see Runtime.cpp), no
 # run-time type information, no locks around local statics (one thread), no unwind
@@ -32,24 +28,30 @@ target_link_libraries(qel_win32 PUBLIC qel_common)
 # shell32, ole32 and oleaut32 are loaded on the first call into them, not when the program
 # starts: the first window needs none of them, and loading them took about a tenth of the
 # start-up under Wine. cmake/delay/<dll>.def names each function the programs call in
-# them (with its i686 argument size); a call to one not named there does not link.
+# them (with its argument size); a call to one not named there does not link.
 string(REGEX REPLACE "gcc$" "dlltool" QEL_DLLTOOL ${CMAKE_C_COMPILER})
 set(QEL_DELAY_LIBRARIES)
+set(QEL_DELAY_KEEP)
 foreach(dll shell32 ole32 oleaut32)
   set(def ${CMAKE_SOURCE_DIR}/cmake/delay/${dll}.def)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
   file(READ ${def} exports)
-  if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-    string(REGEX REPLACE "@[0-9]+" "" exports "${exports}")  # no decorated names on x86_64
-  endif()
-  file(WRITE ${CMAKE_BINARY_DIR}/delay/${dll}.def "${exports}")
+  # Each slot of the table of functions loaded on first use points at its loading stub,
+  # which nothing else refers to: --gc-sections would drop the i686 stubs and leave the
+  # slots zero, a call to address 0. Naming each function as undefined keeps its stub.
+  string(REGEX MATCHALL "[A-Za-z0-9_]+@[0-9]+" names "${exports}")
+  foreach(name ${names})
+    list(APPEND QEL_DELAY_KEEP -Wl,-u,_${name})
+  endforeach()
   set(library ${CMAKE_BINARY_DIR}/delay/lib${dll}-delay.a)
-  execute_process(COMMAND ${QEL_DLLTOOL} --input-def ${CMAKE_BINARY_DIR}/delay/${dll}.def
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/delay)
+  execute_process(COMMAND ${QEL_DLLTOOL} --input-def ${def}
                           --dllname ${dll}.dll --kill-at --output-delaylib ${library}
                   COMMAND_ERROR_IS_FATAL ANY)
   list(APPEND QEL_DELAY_LIBRARIES ${library})
 endforeach()
 target_link_libraries(qel_win32 PUBLIC ${QEL_DELAY_LIBRARIES} delayimp uuid)
+target_link_options(qel_win32 PUBLIC ${QEL_DELAY_KEEP})
 
 # Reproducible: no time stamp in the header (and no build path in the code, above).
 # The oldest Windows the programs run on is Windows 7 SP1 (6.1): _WIN32_WINNT above and the

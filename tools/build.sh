@@ -1,7 +1,7 @@
 #!/bin/bash
-# Bootstrap, then the three builds: the shipped 32-bit programs (build/i686), the same
-# programs for the tests under 64-bit Wine (build/x86_64) and the unit tests (build/native).
-#   tools/build.sh          all three
+# Bootstrap, then the two builds: the shipped 32-bit programs with the end-to-end driver,
+# the stand-ins and the sample package (build/i686), and the unit tests (build/native).
+#   tools/build.sh          both
 #   tools/build.sh shipped  only build/i686/Setup.exe and build/i686/Uninstall.exe
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +13,5 @@ if [ "${1:-}" = shipped ]; then
   exit
 fi
 cmake --build build/i686 -j "$jobs"
-cmake -S . -B build/x86_64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
-cmake --build build/x86_64 -j "$jobs"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/native -j "$jobs"

@@ -72,6 +72,8 @@ for exe in "$shipped/Setup.exe" "$shipped/Uninstall.exe"; do
     awk '/DLL Name:/ {printf "%s ", $3}')" system_dlls "$exe"
   check windows7 "$name: every import exists in Windows 7 SP1" windows7 "$exe"
   check delayed "$name: shell32, ole32 and oleaut32 loaded on first use" on_first_use "$exe"
+  check slots "$name: every import slot names its function, every slot loaded on first use holds \
+its stub's address" tools/slots.py "$exe" cmake/delay/*.def
   check pe "$name: ASLR, NX, terminal-server aware, subsystem 6.1, no time stamp" pe_header "$exe"
   check manifest "$name: requireAdministrator, common controls 6.0 x86, Windows 7 to 11" \
     manifest "$exe"
@@ -90,7 +92,7 @@ check reproducible "Setup.exe, Uninstall.exe: built again in $again, the same by
 
 # The release command on the sample package, signed with a throwaway certificate.
 work=build/release-test
-product=build/x86_64/pacchetto
+product=build/i686/pacchetto
 rm -rf "$work" && mkdir -p "$work"
 openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=QelSoftware (prova)" \
   -addext extendedKeyUsage=codeSigning -keyout "$work/key.pem" -out "$work/cert.pem" 2>/dev/null
@@ -103,6 +105,12 @@ verified() {
     osslsigncode verify -CAfile "$work/cert.pem" -in "$work/firmato/Setup.exe" >/dev/null 2>&1
 }
 check release "signed: osslsigncode verifies Setup.exe and Uninstall.exe" verified
+# The signed Setup.exe itself, as users get it, under 32-bit Wine.
+starts() {
+  tests/e2e/wine-run.sh build/i686/driver.exe the_package_starts_and_opens_the_licence_page \
+    "$PWD/build/i686" "Z:${PWD//\//\\}\\${work//\//\\}\\firmato" >"$work/starts.log" 2>&1
+}
+check release "signed: the package's Setup.exe starts under Wine and opens the licence page" starts
 eleven_files() {
   diff <(ls -A "$work/firmato") - <<'EXPECTED'
 QelPictura.exe

@@ -14,9 +14,9 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   export WINEPREFIX=$root/build/demo/prefix
   mkdir -p build/demo
   qel_prefix "$WINEPREFIX"
-  cp -r build/x86_64/pacchetto "$WINEPREFIX/drive_c/pacchetto"
+  cp -r build/i686/pacchetto "$WINEPREFIX/drive_c/pacchetto"
   cd "$WINEPREFIX/drive_c/pacchetto"
-  exec "$WINE64" Setup.exe
+  exec "$WINE" Setup.exe
 fi
 rm -rf out/demo
 for dpi in 96 144; do
@@ -25,7 +25,7 @@ for dpi in 96 144; do
   mkdir -p "$shots"
   folder="Z:${root//\//\\}\\${shots//\//\\}"
   for journey in setup uninstall; do
-    tests/e2e/wine-run.sh build/x86_64/driver.exe "viaggio_${journey}_$dpi" "$root/build/x86_64" "$folder"
+    tests/e2e/wine-run.sh build/i686/driver.exe "viaggio_${journey}_$dpi" "$root/build/i686" "$folder"
   done
 done
 ls out/demo/*.png out/demo/144dpi/*.png

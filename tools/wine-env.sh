@@ -1,5 +1,8 @@
 # Sourced by the tools: a display for Wine (Xvfb when there is none) and a booted
-# template prefix that each run copies, so that runs stay independent.
+# template prefix that each run copies, so that runs stay independent. The prefix is a
+# 64-bit one with its 32-bit half (WoW64), as most users' Windows is; the shipped programs,
+# the driver and the stand-ins are 32-bit, and $WINE runs them.
+WINE=/usr/lib/wine/wine
 WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -19,7 +22,7 @@ qel_display() {
 # Without a window manager on the display, Wine holds every closing top-level window for
 # two seconds waiting to hear it withdrawn; unmanaged windows close at once, as on Windows.
 qel_template() {
-  if [ ! -f "$QEL_TEMPLATE/.qel-ready" ]; then
+  if [ ! -f "$QEL_TEMPLATE/.qel-ready-wow64" ]; then
     rm -rf "$QEL_TEMPLATE"
     WINEPREFIX=$QEL_TEMPLATE "$WINE64" wineboot -i >/dev/null 2>&1
     # Windows has Tahoma, the programs' font; Wine's own copy stands for it here. Without it
@@ -32,10 +35,11 @@ qel_template() {
       >/dev/null 2>&1
     WINEPREFIX=$QEL_TEMPLATE "$WINESERVER" -w
     # Wine's own DLLs and programs arrive with their debug sections; without them each
-    # prefix a run copies is a third the size.
+    # prefix a run copies is a third the size. (The 16-bit ones, which have none, are
+    # passed over with a word each.)
     find "$QEL_TEMPLATE/drive_c" -type f \( -iname '*.dll' -o -iname '*.exe' \) -print0 |
-      xargs -0 x86_64-w64-mingw32-strip --strip-debug
-    touch "$QEL_TEMPLATE/.qel-ready"
+      xargs -0 x86_64-w64-mingw32-strip --strip-debug 2>/dev/null || true
+    touch "$QEL_TEMPLATE/.qel-ready-wow64"
   fi
 }
 

@@ -173,6 +173,8 @@ inline std::string Desktop() { return Shared(CSIDL_COMMON_DESKTOPDIRECTORY, CSID
 inline std::string Programs() { return Shared(CSIDL_COMMON_PROGRAMS, CSIDL_PROGRAMS); }
 inline std::string Menu() { return Programs() + "\\QelPictura"; }
 inline std::string SystemFolder() { return Special(CSIDL_SYSTEM); }
+// Where Setup proposes to install: Program Files as a 32-bit program sees it.
+inline std::string Destinazione() { return Special(CSIDL_PROGRAM_FILES) + "\\QelPictura"; }
 
 inline std::vector<HWND> Children(HWND parent, const std::string& cls) {
   std::vector<HWND> found;

@@ -1,5 +1,5 @@
 #!/bin/bash
-# Runs the driver (driver.exe SCENARIO ...) under 64-bit Wine in a fresh prefix copied from
+# Runs the driver (driver.exe SCENARIO ...) under Wine in a fresh prefix copied from
 # the booted template, on an Xvfb display of its own (so keystrokes and focus of one test never
 # reach another running beside it), and passes back its exit code.
 set -uo pipefail
@@ -21,7 +21,7 @@ attempt() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$prefix.display" >/dev/null 2>&1 &
   local xvfb=$!
   for _ in $(seq 100); do [ -s "$prefix.display" ] && break; sleep 0.05; done
-  DISPLAY=:$(cat "$prefix.display") WINEPREFIX=$prefix "$WINE64" "$@" >"$output" 2>&1 </dev/null
+  DISPLAY=:$(cat "$prefix.display") WINEPREFIX=$prefix "$WINE" "$@" >"$output" 2>&1 </dev/null
   code=$?
   WINEPREFIX=$prefix "$WINESERVER" -k 2>/dev/null
   WINEPREFIX=$prefix "$WINESERVER" -w 2>/dev/null

@@ -11,7 +11,7 @@ const std::string
     kOld = "vecchio contenuto",
     kShortcuts = "<K>\\QelPictura.lnk;<M>\\QelPictura.lnk;<M>\\Rimuovi QelPictura dal computer.lnk";
 
-std::string package, folder = "C:\\Program Files\\QelPictura", path;  // path: a step's item
+std::string package, folder = Destinazione(), path;  // path: a step's item
 std::vector<std::string> part;  // the item's pieces either side of '>'
 std::vector<HANDLE> held;
 
@@ -279,4 +279,16 @@ SCENARIO(version_values_of_every_kind_and_hostile_texts) {
     setup.Kill();
     setup.Exited();
   }
+}
+
+// A package as released (the folder given, else the sample package): its Setup shows the
+// welcome page, outlives the timers that follow its first paint and opens the licence page.
+SCENARIO(the_package_starts_and_opens_the_licence_page) {
+  const std::string from = arguments.empty() ? build + "\\pacchetto" : arguments[0];
+  Program setup = Start(from + "\\Setup.exe", from);
+  HWND page = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
+  REQUIRE(page != nullptr);
+  CHECK(!setup.Exited(1500));
+  Press(Child(page, "Button", "&Continua"));
+  CHECK(WaitWindowWith(setup, kTitolo, "Button", kAccetto) && !setup.Exited(1000));
 }

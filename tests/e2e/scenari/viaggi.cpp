@@ -10,7 +10,7 @@ using namespace e2e;
 
 namespace {
 
-const std::string D = "C:\\Program Files\\QelPictura";
+const std::string D = Destinazione();
 const char kDomanda[] = "\r\n\r\nSi desidera annullare l'installazione di QelPictura?";
 const char kCliccaRimuovi[] =
     "Clicca sul pulsante 'Rimuovi' per iniziare la procedura di disinstallazione";
