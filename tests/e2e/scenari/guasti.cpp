@@ -12,7 +12,7 @@ const std::string
     kShortcuts = "<K>\\QelPictura.lnk;<M>\\QelPictura.lnk;<M>\\Rimuovi QelPictura dal computer.lnk";
 
 std::string package, folder = Destinazione(), path;  // path: a step's item
-std::vector<std::string> part;  // the item's pieces either side of '>'
+std::vector<std::string> part;                       // the item's pieces either side of '>'
 std::vector<HANDLE> held;
 
 std::vector<std::string> Split(const std::string& text, char separator) {
