@@ -379,6 +379,9 @@ FAULTS = [
     ('deletion', 'Setup/Uninstall/Rimozione.cpp',
      '    eliminaIn(programmi + kCartellaMenu, "\\\\*.lnk");',
      '    eliminaIn(programmi, "*.lnk");\n    eliminaIn(programmi + kCartellaMenu, "\\\\*.lnk");'),
+    ('build', 'cmake/windows.cmake',
+     '    list(APPEND QEL_DELAY_KEEP -Wl,-u,_${name})\n',
+     ''),
 ]
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
