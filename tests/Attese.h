@@ -13,10 +13,6 @@ inline constexpr char kTitolo[] = "Installazione di QelPictura";
 inline constexpr char kTitoloRimozione[] = "Disinstallazione di QelPictura";
 inline constexpr char kAccetto[] = "Accett&o le condizioni del contratto";
 inline constexpr char kClicca[] = "Clicca sul pulsante 'Conferma' per installare QelPictura";
-inline constexpr char kRiuscita[] = "Installazione eseguita correttamente";
-inline constexpr char kFallita[] =
-    "L'installazione non è stata completata correttamente\r\nErrori:";
-inline constexpr char kAvvio[] = "Il programma verrà subito avviato, buon lavoro!";
 inline constexpr char kCollegamenti[] = "Problemi nella creazione dei collegamenti";
 inline constexpr char kPrincipale[] =
     "Non è stato possibile copiare il file principale dell'applicazione";

@@ -12,7 +12,9 @@ int wmain(int argc, wchar_t** argv) {
   // The programs' windows are read in their own pixels, whatever the driver's DPI.
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
   build = "Z:" + U(argv[2]);
-  for (char& c : build) c = c == '/' ? '\\' : c;
+  approved = "Z:" QEL_APPROVED;
+  for (std::string* path : {&build, &approved})
+    for (char& c : *path) c = c == '/' ? '\\' : c;
   for (int i = 3; i < argc; ++i) arguments.push_back(U(argv[i]));
   Scenarios()[scenario = U(argv[1])]();
   for (HANDLE h : started)

@@ -289,14 +289,146 @@ inline bool Click(HWND control) {
   return Send(control, input);
 }
 
-// Given a screenshot folder, the screen (a paint settled first) as the scenario's next picture.
-inline void Shot(const std::string& name, bool settle = true) {
+// The styles a user tells apart: a window's frame and title-bar boxes; a control's own
+// visibility, state and tab stop; a label's alignment, wrapping, picture and "&"s taken as
+// written; a text box's lines, scroll bars, read-only state and sunken edge; a check box.
+inline std::string Stili(HWND h) {
+  const DWORD s = GetWindowLongW(h, GWL_STYLE), ex = GetWindowLongW(h, GWL_EXSTYLE),
+              label = s & SS_TYPEMASK;
+  const std::string c = ClassOf(h);
+  const bool top = (s & WS_CHILD) == 0;
+  const std::pair<bool, const char*> words[] = {
+      {top && (s & WS_THICKFRAME), "resizable"},
+      {top && (s & WS_MINIMIZEBOX), "minimise"},
+      {top && (s & WS_MAXIMIZEBOX), "maximise"},
+      {top && (s & WS_SYSMENU), "close-box"},
+      {ex & WS_EX_DLGMODALFRAME, "dialog-frame"},
+      {(s & WS_VISIBLE) == 0, "hidden"},
+      {s & WS_DISABLED, "disabled"},
+      {s & WS_TABSTOP, "tab-stop"},
+      {c == "Static" && label == SS_CENTER, "centred"},
+      {c == "Static" && label == SS_LEFTNOWORDWRAP, "one-line"},
+      {c == "Static" && label == SS_ICON, "picture"},
+      {c == "Static" && (s & SS_NOPREFIX), "no-prefix"},
+      {c == "Edit" && (s & ES_MULTILINE), "multi-line"},
+      {c == "Edit" && (s & ES_READONLY), "read-only"},
+      {c == "Edit" && (s & WS_HSCROLL), "h-scroll"},
+      {c == "Edit" && (s & WS_VSCROLL), "v-scroll"},
+      {c == "Edit" && (ex & WS_EX_CLIENTEDGE), "sunken"},
+      {c == "Button" && (s & BS_TYPEMASK) == BS_AUTOCHECKBOX, "check-box"}};
+  std::string out;
+  for (auto [on, word] : words)
+    if (on) out += std::string(" ") + word;
+  return out;
+}
+inline std::string Scritto(const std::string& text) {  // in quotes, line breaks shown
+  std::string out = "\"";
+  for (char c : text) out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  return out + "\"";
+}
+
+// What a window shows as text: its caption, client size and frame; each control in the order
+// the window holds them, with its class, text, rectangle in the client area and styles; and
+// the controls that Tab visits from the focus (each by its first line), until it comes back.
+inline std::string Descrizione(HWND window, bool quiet = true) {
+  RECT r{};
+  GetClientRect(window, &r);
+  std::string out = Scritto(Text(window, quiet)) + " " + std::to_string(r.right) + "x" +
+                    std::to_string(r.bottom) + Stili(window) + "\n";
+  for (HWND h = GetWindow(window, GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT)) {
+    GetWindowRect(h, &r);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+    char place[64];
+    std::snprintf(place, sizeof place, " %ld,%ld %ldx%ld", r.left, r.top, r.right - r.left,
+                  r.bottom - r.top);
+    out += ClassOf(h) + " " + Scritto(Text(h, quiet)) + place + Stili(h) + "\n";
+  }
+  if (!quiet) return out;
+  out += "Tab:";
+  HWND first = Focus(window), h = first;
+  for (int i = 0; i < 16 && h && (i == 0 || h != first); ++i, h = Focus(window)) {
+    const std::string text = Text(h);
+    out += " " + Scritto(text.substr(0, text.find('\r')));
+    if (!Keys(window, "Tab") || !WaitFor([&] { return Focus(window) != h; }, 1000)) break;
+  }
+  return out + "\n";
+}
+
+inline int dpi = 96;
+inline std::string approved;  // tests/approved, as Windows names it
+
+// The window's pixels on the screen as a BMP file, once two takes a tenth of a second apart
+// agree (its painting done), taken in this process (nothing else is started meanwhile).
+inline bool Picture(HWND window, const std::string& path) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const DWORD size = ((w * 3 + 3) & ~3) * h;
+  BITMAPINFOHEADER info{sizeof info, w, h, 1, 24, BI_RGB};
+  BITMAPFILEHEADER file{0x4D42, sizeof file + sizeof info + size, 0, 0, sizeof file + sizeof info};
+  HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
+                                    &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  std::string bytes(reinterpret_cast<char*>(&file), sizeof file), before;
+  bytes.append(reinterpret_cast<char*>(&info), sizeof info);
+  bool ok = false;
+  for (int i = 0; i < 30 && !ok; ++i, Sleep(100)) {
+    before.swap(bytes);
+    bytes = before.substr(0, sizeof file + sizeof info);
+    ok = BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) && GdiFlush();
+    bytes.append(static_cast<char*>(bits), size);
+    ok = ok && bytes == before;
+  }
+  DeleteObject(SelectObject(dc, old));
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return ok && WriteFile(path, bytes);
+}
+
+// A window as the user sees it, taken as approved records are: tests/approved/<dpi>/<name>.txt,
+// its description, and <name>.png, its picture. A window in a run is described as the system
+// keeps its texts, without walking its focus.
+struct Scatto {
+  std::string base, seen;
+  bool ok;
+};
+inline Scatto Scatta(HWND window, const std::string& name, bool quiet = true) {
+  CreateDirectoryW(W(approved + "\\" + std::to_string(dpi)).c_str(), nullptr);
+  Scatto s{approved + "\\" + std::to_string(dpi) + "\\" + name};
+  s.ok = Picture(window, s.base + ".new.bmp");
+  s.seen = Descrizione(window, quiet);
+  return s;
+}
+// Compared with the approved ones: a difference writes <name>.new.txt or <name>.new.png with
+// <name>.diff.png beside them, names them and fails; tools/approve.sh takes the new ones.
+// Given a screenshot folder, the picture goes there too, numbered: the demo.
+inline bool Confronta(const Scatto& s) {
   static int shots = 0;
-  if (arguments.empty()) return;
-  if (settle) Sleep(300);
-  char number[8];
-  std::snprintf(number, sizeof number, "-%02d-", ++shots);
-  CHECK(Unix("import -window root {}", {arguments[0] + "\\" + scenario + number + name + ".png"}));
+  const std::string name = s.base.substr(s.base.rfind('\\') + 1), png = s.base + ".new.png";
+  bool ok = s.ok &&
+            Unix("convert {} -strip {} && rm {}", {s.base + ".new.bmp", png, s.base + ".new.bmp"});
+  if (ok && !arguments.empty()) {
+    char number[8];
+    std::snprintf(number, sizeof number, "-%02d-", ++shots);
+    CopyFileW(W(png).c_str(), W(arguments[0] + "\\" + scenario + number + name + ".png").c_str(),
+              FALSE);
+  }
+  if (!ok || !Unix("compare -metric AE {} {} {} 2>/dev/null && rm {} {}",
+                   {s.base + ".png", png, s.base + ".diff.png", png, s.base + ".diff.png"})) {
+    std::printf("  %s: the picture differs: %s.new.png, .diff.png\n", name.c_str(), s.base.c_str());
+    ok = false;
+  }
+  if (ReadFile(s.base + ".txt") != s.seen) {
+    WriteFile(s.base + ".new.txt", s.seen);
+    std::printf("  %s: the description differs: %s.new.txt\n", name.c_str(), s.base.c_str());
+    ok = false;
+  }
+  return ok;
+}
+inline bool Approvato(HWND window, const std::string& name) {
+  return Confronta(Scatta(window, name));
 }
 
 // Welcome page, licence ticked: the destination page.
@@ -329,15 +461,16 @@ inline bool Uninstall(const std::string& folder) {
 }
 // Started in a folder without the product, the uninstaller shows its window behind a note
 // (an "i" and OK) naming the folder left to remove, and ends.
-inline bool Told(const std::string& folder) {
+// Given a name, the note is an approved record.
+inline bool Told(const std::string& folder, const std::string& record = "") {
   Program u = Start(folder + "\\Uninstall.exe", folder);
   HWND box = MessageBoxOf(u, "QelSoftware");
-  Shot("gia-rimossa");
+  bool approved = box && (record.empty() || Approvato(box, record));
   bool named = box && Child(box, "Static", kRimossa + folder) &&
                IconAndCancel(box) == std::pair(true, false) &&
                Windows(u, kTitoloRimozione).size() == 1;
   if (named) Press(GetDlgItem(box, IDOK));
-  return named && u.Exited();
+  return named && u.Exited() && approved;
 }
 
 }  // namespace e2e
