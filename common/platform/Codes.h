@@ -49,7 +49,7 @@ enum class UnloadMode : int {
   ControlMenu = 0,  // close box, system menu, Alt+F4
   Code = 1,         // the program's own Unload
   AppWindows = 2,   // Windows shutting down or the user logging off
-  TaskManager = 3,  // a WM_CLOSE without the system command
+  Outside = 3,      // a WM_CLOSE from outside the window: the task manager, another program
 };
 
 // The progress bar's messages (PBM_...).

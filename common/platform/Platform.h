@@ -121,7 +121,8 @@ class WindowEvents {
   virtual ~WindowEvents() = default;
   virtual void OnCommand(int controlId) = 0;  // a button or check box was pressed
   // The user or the system asks the window to close: from its title bar (close box,
-  // system menu, Alt+F4) or from the task manager. The owner unloads it or not.
+  // system menu, Alt+F4) or from outside the window (the task manager or another program
+  // sending it WM_CLOSE). The owner unloads it or not.
   virtual void OnCloseRequest(UnloadMode why) = 0;
   virtual bool OnQueryEndSession() = 0;  // false vetoes the end of the session
   virtual void OnEndSession() = 0;       // the session ends: close without asking
