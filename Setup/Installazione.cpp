@@ -193,7 +193,7 @@ void Installazione::Resoconto() {
 
 // The result page takes the destination page's place and size, and the page goes.
 void Installazione::Consegna() {
-  finale().Move(pagina_.Left(), pagina_.Top(), pagina_.Width(), pagina_.Height());
+  finale().TakePlaceOf(pagina_, true);
   finale().Show();
   pagina_.Unload();
 }

@@ -65,6 +65,7 @@ void frmMain::cmdRimuovi_Click() {
   barra.Increment();
   DoEvents();
   barra.Destroy();
+  Disown(barra.hWnd());  // a change of DPI would move a window that is no more
 
   Enabled(true);
   cmdAiuto.Visible(false);

@@ -3,6 +3,7 @@
 #include "fake/Fake.h"
 #include "frmCartella.h"
 #include "frmFinale.h"
+#include "frmLicenza.h"
 #include "frmMain.h"
 #include "frmMsg.h"
 
@@ -62,6 +63,7 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   // The result page in the destination page's stead; nothing made in the current folder.
   EXPECT_EQ(std::tuple(false, true, false),
             std::tuple(pagina.Loaded(), win[finale.hWnd()].visible, folder("QelPictura")));
+  EXPECT_EQ(kAltrove, rects[finale.hWnd()]);  // its place and size, in pixels at any DPI
   if (e.chiusura == Code)
     Click(finale.cmdChiudi);
   else
@@ -84,6 +86,20 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
     avviati.push_back("user " + e.D + "\\QelPictura.exe|" + e.D + "|1");
   EXPECT_EQ(avviati, started);
   EXPECT_EQ((std::vector{Csidl::Desktop, Csidl::Programs}), made);  // the user's, if need be
+}
+
+// The next page stands where the page before stood, to the pixel, though that one is on a
+// 144-DPI display left of and above the main one; in twips, a place comes back to the pixel.
+TEST_F(Fake, TheNextPageTakesThePlaceInPixels) {
+  frmMain& benvenuto = forms::instance<frmMain>();
+  benvenuto.Show();
+  static_cast<WindowEvents&>(benvenuto).OnDpiChanged(144, kAltrove);
+  Click(benvenuto.cmdContinua);
+  frmLicenza& licenza = forms::instance<frmLicenza>();
+  licenza.Move(licenza.Left(), licenza.Top());
+  const Rect posto = rects[licenza.hWnd()];
+  EXPECT_EQ(std::tuple(false, -301, -201, -4515),
+            std::tuple(benvenuto.Loaded(), posto.left, posto.top, licenza.Left()));
 }
 
 INSTANTIATE_TEST_SUITE_P(
