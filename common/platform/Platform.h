@@ -22,7 +22,10 @@ class Files {
   // Creates one folder level; false when it exists already or its parent is missing.
   virtual bool MakeFolder(const std::string& path) = 0;
   // Copies a file, replacing an existing destination. A bare name is taken from the
-  // current directory.
+  // current directory. The copy is whole or nothing: written under a temporary name in
+  // the destination's folder, it replaces the destination in one step once complete; a
+  // copy that fails (a full disk, a held destination) leaves the destination as it was,
+  // or none, and no temporary file.
   virtual bool Copy(const std::string& from, const std::string& to) = 0;
   // Deletes every file (never a folder) whose name matches the last part of the pattern,
   // which may hold * and ?. Returns how many were deleted.

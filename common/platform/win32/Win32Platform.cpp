@@ -40,8 +40,32 @@ bool Win32Files::MakeFolder(const std::string& path) {
   return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0;
 }
 
+namespace {
+
+void removeTemporary(const std::wstring& path) {
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only source's copy
+  DeleteFileW(path.c_str());
+}
+
+}  // namespace
+
+// A copy stopped halfway (the disk full) would leave a truncated file under the real name,
+// which a program would then start or load: the bytes go to a temporary file beside the
+// destination, on the same volume, and a rename puts it in place, the old file with it
+// gone in the same step. A destination held open or read-only refuses the rename and
+// stays as it was.
 bool Win32Files::Copy(const std::string& from, const std::string& to) {
-  return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE) != 0;
+  std::wstring target = Wide(to);
+  std::size_t slash = target.find_last_of(L"\\/");
+  std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash + 1);
+  wchar_t temporary[MAX_PATH + 1] = {};
+  if (!GetTempFileNameW(folder.c_str(), L"qel", 0, temporary)) return false;
+  if (!CopyFileW(Wide(from).c_str(), temporary, FALSE) ||
+      !MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    removeTemporary(temporary);
+    return false;
+  }
+  return true;
 }
 
 int Win32Files::DeleteFiles(const std::string& pattern) {
