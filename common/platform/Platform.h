@@ -27,6 +27,9 @@ class Files {
   // copy that fails (a full disk, a held destination) leaves the destination as it was,
   // or none, and no temporary file.
   virtual bool Copy(const std::string& from, const std::string& to) = 0;
+  // True when the file is there and cannot be opened for writing because it is in use:
+  // a program runs from it, or another holds it without sharing.
+  virtual bool InUse(const std::string& path) = 0;
   // Deletes every file (never a folder) whose name matches the last part of the pattern,
   // which may hold * and ?. Returns how many were deleted.
   virtual int DeleteFiles(const std::string& pattern) = 0;

@@ -86,6 +86,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
 
   bool MakeFolder(Str p) override { return !kind(p) && put(p, 'd'); }
   bool Copy(Str from, Str to) override { return kind(from) == 'f' && !folder(to) && put(to, 'f'); }
+  bool InUse(Str) override { return false; }
   int DeleteFiles(Str pattern) override {
     const std::string k = key(pattern), in = up(k);
     deleting();

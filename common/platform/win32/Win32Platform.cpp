@@ -17,11 +17,13 @@ namespace platform::win32 {
 
 // The table of codes agrees with the system's headers.
 static_assert(int(Answer::Ok) == IDOK && int(Answer::Cancel) == IDCANCEL &&
-              int(Answer::Yes) == IDYES && int(Answer::No) == IDNO);
+              int(Answer::Retry) == IDRETRY && int(Answer::Yes) == IDYES &&
+              int(Answer::No) == IDNO);
 static_assert(int(ShowCommand::Normal) == SW_SHOWNORMAL &&
               int(ShowCommand::Minimized) == SW_SHOWMINIMIZED);
 static_assert(unsigned(MessageBoxStyle::Information) == MB_ICONINFORMATION &&
-              unsigned(MessageBoxStyle::OkCancelSecondDefault) == (MB_OKCANCEL | MB_DEFBUTTON2));
+              unsigned(MessageBoxStyle::OkCancelSecondDefault) == (MB_OKCANCEL | MB_DEFBUTTON2) &&
+              unsigned(MessageBoxStyle::RetryCancelWarning) == (MB_RETRYCANCEL | MB_ICONWARNING));
 static_assert(unsigned(BrowseStyle::FoldersOnly) == BIF_RETURNONLYFSDIRS &&
               unsigned(BrowseStyle::EditBoxNewDialog) == (BIF_EDITBOX | BIF_NEWDIALOGSTYLE));
 static_assert(int(Csidl::Desktop) == CSIDL_DESKTOP && int(Csidl::Programs) == CSIDL_PROGRAMS &&
@@ -66,6 +68,17 @@ bool Win32Files::Copy(const std::string& from, const std::string& to) {
     return false;
   }
   return true;
+}
+
+// Windows refuses to open an image that a process has mapped for writing, whatever the
+// sharing asked, and so does Wine; a file held without sharing gives the same answer. A
+// missing, read-only or otherwise refused file is not in use.
+bool Win32Files::InUse(const std::string& path) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) return CloseHandle(file), false;
+  return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 int Win32Files::DeleteFiles(const std::string& pattern) {
