@@ -96,8 +96,11 @@ SCENARIO(programma_aperto) {
   REQUIRE(result && Run("reg add " + kChiave + " /v Version /d 1 /f") == 0);
   Press(Child(result, "Button", "&Chiudi"));
   REQUIRE(setup.Exited() && WriteFile(D + "\\help.htm", "vecchio"));
-  SetEnvironmentVariableW(L"QEL_RESTA", W(kResta).c_str());  // the stand-in stays open while
-  auto aperto = [&] { return WriteFile(kResta, ""), Start(D + "\\QelPictura.exe", D); };
+  auto aperto = [&] {  // the stand-in, open while kResta is there; Setup never sees the variable
+    SetEnvironmentVariableW(L"QEL_RESTA", W(kResta).c_str());
+    Program p = (WriteFile(kResta, ""), Start(D + "\\QelPictura.exe", D));
+    return SetEnvironmentVariableW(L"QEL_RESTA", nullptr), p;
+  };
   Program qel = aperto();
   setup = Start(package + "\\Setup.exe", package);
   HWND page = GoToDestinationPage(setup), ask = nullptr;
