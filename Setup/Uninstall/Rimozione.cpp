@@ -1,6 +1,7 @@
-// The removal run behind "Rimuovi": after one confirmation, with QelPictura closed, the registry
-// key, the shortcuts and the product's files go, in five steps of the bar. What the patterns do not
-// name stays: the installation folder, this program, the system's runtime files.
+// The removal run behind "Rimuovi": after one confirmation, and with QelPictura closed, the
+// registry key, the shortcuts and the product's files go, in five steps of the bar. What the
+// patterns do not name stays: the installation folder, this program, the system's runtime
+// files.
 #include "Funzioni.h"
 #include "Impronta.h"
 #include "QelBarraProgressi.h"
