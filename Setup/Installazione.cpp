@@ -24,7 +24,7 @@ class Installazione {
   explicit Installazione(frmCartella& pagina) : pagina_(pagina), D(pagina.txtPercorso.Text()) {}
 
   void Esegui() {
-    if (!Cartella()) return;
+    if (!ProgrammaChiuso() || !Cartella()) return;
     Inizio();
     FileProdotto();
     Runtime();
@@ -35,6 +35,7 @@ class Installazione {
   }
 
  private:
+  bool ProgrammaChiuso();
   bool Cartella();
   void Inizio();
   void FileProdotto();
@@ -73,6 +74,18 @@ class Installazione {
   const std::string disinstallatore = D + "\\" + kDisinstallatore;
   QelBarraProgressi barra_{kBarraSetup};
 };
+
+// A QelPictura running from the folder would keep its old program file while the rest
+// is replaced: before anything is written the user closes it and retries, or gives up and
+// finds the page as it was.
+bool Installazione::ProgrammaChiuso() {
+  while (platform::files().InUse(programma))
+    if (instance<frmMsg>().mRiprova("\r\nQelPictura è in esecuzione e deve essere chiuso prima "
+                                    "di installarlo\r\n\r\nChiudi QelPictura e clicca sul "
+                                    "pulsante 'Riprova'") != platform::Answer::Retry)
+      return false;
+  return true;
+}
 
 // The folder, one level deep. One that cannot be made is reported, and the page stays
 // as it was for another choice.
@@ -193,7 +206,7 @@ void Installazione::Resoconto() {
 
 // The result page takes the destination page's place and size, and the page goes.
 void Installazione::Consegna() {
-  finale().Move(pagina_.Left(), pagina_.Top(), pagina_.Width(), pagina_.Height());
+  finale().TakePlaceOf(pagina_, true);
   finale().Show();
   pagina_.Unload();
 }

@@ -32,17 +32,18 @@ std::optional<Answer> PaginaGuidata::chiediAnnullamento() {
 }
 
 // "Annulla": the page closes on "Si", and with it Setup; a question that cannot be shown
-// does not keep the user in.
+// does not keep the user in, as "Annulla" is the page's own way out.
 void PaginaGuidata::cmdAnnulla_Click() {
   std::optional<Answer> risposta = chiediAnnullamento();
   if (!risposta || *risposta == Answer::Yes) Unload();
 }
 
-// Closing from the title bar asks the same question and stays only on "No"; every other
-// cause of closing (the page's own code, the end of the session, the task manager) asks
-// nothing.
+// Closing from the title bar asks the same question and closes only on "Si": one that
+// cannot be shown keeps the page, which "Annulla" still closes. Every other cause of
+// closing (the page's own code, the end of the session, a close from outside the window)
+// asks nothing.
 void PaginaGuidata::Form_QueryUnload(int& Cancel, UnloadMode UnloadMode) {
   if (UnloadMode != UnloadMode::ControlMenu) return;
   std::optional<Answer> risposta = chiediAnnullamento();
-  if (risposta && *risposta == Answer::No) Cancel = 1;
+  if (!risposta || *risposta == Answer::No) Cancel = 1;
 }

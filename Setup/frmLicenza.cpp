@@ -60,7 +60,7 @@ void frmLicenza::cmdAiuto_Click() {
 
 void frmLicenza::cmdContinua_Click() {
   frmCartella& cartella = instance<frmCartella>();
-  cartella.Move(Left(), Top());
+  cartella.TakePlaceOf(*this, false);
   cartella.Show();
   Unload();
 }

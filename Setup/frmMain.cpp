@@ -44,7 +44,7 @@ void frmMain::cmdAiuto_Click() {
 void frmMain::cmdContinua_Click() {
   ControllaVersione();
   frmLicenza& licenza = instance<frmLicenza>();
-  licenza.Move(Left(), Top());
+  licenza.TakePlaceOf(*this, false);
   licenza.Show();
   Unload();
 }

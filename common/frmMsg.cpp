@@ -14,19 +14,29 @@ frmMsg::frmMsg()
 }
 
 Answer frmMsg::mMsgBox(std::string iMsg, bool Si_No, bool AllineaSX) {
+  return mostra(std::move(iMsg), Si_No, false, AllineaSX);
+}
+
+Answer frmMsg::mRiprova(std::string iMsg) { return mostra(std::move(iMsg), true, true, false); }
+
+// The pair's captions are set at every call, so a question after a retry reads "Si" / "No".
+Answer frmMsg::mostra(std::string iMsg, bool coppia, bool riprova, bool AllineaSX) {
   lbl.Caption(iMsg);
   lbl.Alignment(!AllineaSX);
-  cmdOk.Visible(!Si_No);
-  cmdSi.Visible(Si_No);
-  cmdNo.Visible(Si_No);
-  Risposta = Answer::No;
+  cmdOk.Visible(!coppia);
+  cmdSi.Caption(riprova ? "&Riprova" : "&Si");
+  cmdNo.Caption(riprova ? "&Annulla" : "&No");
+  cmdSi.Visible(coppia);
+  cmdNo.Visible(coppia);
+  riprova_ = riprova;
+  Risposta = riprova ? Answer::Cancel : Answer::No;
   ShowModal();
   return Risposta;
 }
 
 void frmMsg::cmdOk_Click() { rispondi(Answer::Ok); }
-void frmMsg::cmdSi_Click() { rispondi(Answer::Yes); }
-void frmMsg::cmdNo_Click() { rispondi(Answer::No); }
+void frmMsg::cmdSi_Click() { rispondi(riprova_ ? Answer::Retry : Answer::Yes); }
+void frmMsg::cmdNo_Click() { rispondi(riprova_ ? Answer::Cancel : Answer::No); }
 
 void frmMsg::rispondi(Answer risposta) {
   Risposta = risposta;

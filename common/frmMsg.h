@@ -1,4 +1,5 @@
-// Setup's own message dialog: one text and either "&OK" or "&Si" / "&No".
+// Setup's own message dialog: one text and either "&OK", "&Si" / "&No" or, on the same
+// two buttons, "&Riprova" / "&Annulla".
 #pragma once
 
 #include <string>
@@ -10,6 +11,9 @@ class frmMsg : public forms::Form {
   frmMsg();
   // Shows the text modally and returns Ok, Yes (Si) or No (No, or closed).
   platform::Answer mMsgBox(std::string iMsg, bool Si_No, bool AllineaSX);
+  // Shows the text centred, modally, with "&Riprova" and "&Annulla": Retry, or Cancel
+  // (Annulla, closed, or not shown at all).
+  platform::Answer mRiprova(std::string iMsg);
 
   forms::Label lbl;
   forms::CommandButton cmdOk, cmdSi, cmdNo;
@@ -19,8 +23,10 @@ class frmMsg : public forms::Form {
   void cmdSi_Click();
   void cmdNo_Click();
   void rispondi(platform::Answer risposta);
+  platform::Answer mostra(std::string iMsg, bool coppia, bool riprova, bool AllineaSX);
 
   platform::Answer Risposta = platform::Answer::No;
+  bool riprova_ = false;  // the pair offers to retry or to cancel
 };
 
 // The message dialog's one instance.

@@ -1,6 +1,7 @@
-// The removal run behind "Rimuovi": after one confirmation, the registry key, the
-// shortcuts and the product's files go, in five steps of the bar. What the patterns do
-// not name stays: the installation folder, this program, the system's runtime files.
+// The removal run behind "Rimuovi": after one confirmation, and with QelPictura closed, the
+// registry key, the shortcuts and the product's files go, in five steps of the bar. What the
+// patterns do not name stays: the installation folder, this program, the system's runtime
+// files.
 #include "Funzioni.h"
 #include "Impronta.h"
 #include "QelBarraProgressi.h"
@@ -18,6 +19,16 @@ void frmMain::cmdRimuovi_Click() {
           hWnd(), "QelPictura verrà ora rimosso dal computer", "Disinstallazione di QelPictura",
           platform::MessageBoxStyle::OkCancelSecondDefault) != Answer::Ok)
     return;
+  // A QelPictura that runs keeps its program file: half removed, it would still be there
+  // with its shortcuts and key gone. It is closed first, or nothing is touched.
+  while (platform::files().InUse(cartella() + "\\" + kProgramma))
+    if (platform::windows().ShowMessageBox(
+            hWnd(),
+            "QelPictura è in esecuzione e deve essere chiuso prima di disinstallarlo\r\n"
+            "Chiudi QelPictura e riprova",
+            "Disinstallazione di QelPictura",
+            platform::MessageBoxStyle::RetryCancelWarning) != Answer::Retry)
+      return;
 
   Enabled(false);
   QelBarraProgressi barra(kBarraUninstall);
@@ -65,6 +76,7 @@ void frmMain::cmdRimuovi_Click() {
   barra.Increment();
   DoEvents();
   barra.Destroy();
+  Disown(barra.hWnd());  // a change of DPI would move a window that is no more
 
   Enabled(true);
   cmdAiuto.Visible(false);

@@ -20,6 +20,11 @@ std::vector<Form*>& created() {
 // Tahoma 8.25 pt at a DPI, as a character height in pixels.
 int fontHeight(int dpi) { return -(825 * dpi + 3600) / 7200; }
 
+// a / b to the nearest whole number, halves away from zero; b > 0.
+int rounded(long long a, long long b) {
+  return static_cast<int>(a < 0 ? -((-a + b / 2) / b) : (a + b / 2) / b);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- Control
@@ -176,8 +181,8 @@ Form::~Form() {
   order.erase(std::remove(order.begin(), order.end(), this), order.end());
 }
 
-int Form::Px(int twips) const { return (twips * dpi_ + 720) / 1440; }
-int Form::FromPx(int pixels) const { return (pixels * 1440 + dpi_ / 2) / dpi_; }
+int Form::Px(int twips) const { return rounded(1LL * twips * dpi_, 1440); }
+int Form::FromPx(int pixels) const { return rounded(1LL * pixels * 1440, dpi_); }
 
 void Form::ensureLoaded() {
   if (state_ == State::Unloaded) Load();
@@ -297,6 +302,18 @@ void Form::Move(int left, int top, int width, int height) {
   platform::windows().SetRect(handle_, {Px(left), Px(top), Px(width), Px(height)});
 }
 
+void Form::TakePlaceOf(Form& other, bool withSize) {
+  ensureLoaded();
+  auto& w = platform::windows();
+  platform::Rect place = w.GetRect(other.hWnd());
+  if (!withSize) {
+    platform::Rect own = w.GetRect(handle_);
+    place.width = own.width;
+    place.height = own.height;
+  }
+  w.SetRect(handle_, place);
+}
+
 int Form::Left() { return ensureLoaded(), FromPx(platform::windows().GetRect(handle_).left); }
 int Form::Top() { return ensureLoaded(), FromPx(platform::windows().GetRect(handle_).top); }
 int Form::Width() { return ensureLoaded(), FromPx(platform::windows().GetRect(handle_).width); }
@@ -339,6 +356,10 @@ void Form::OnEndSession() { unload(UnloadMode::AppWindows, false); }
 
 void Form::Adopt(platform::Handle child, platform::Rect at96) {
   if (child) adopted_.push_back({child, at96});
+}
+
+void Form::Disown(platform::Handle child) {
+  std::erase_if(adopted_, [child](const auto& a) { return a.first == child; });
 }
 
 // Every control, and what other components put in the window, laid out again from the

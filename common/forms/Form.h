@@ -205,6 +205,9 @@ class Form : public platform::WindowEvents {
   void Unload() { unload(UnloadMode::Code, true); }
   void Move(int left, int top);
   void Move(int left, int top, int width, int height);
+  // Stands where `other` stands, to the pixel, and with `withSize` as large: a page that
+  // takes over from another. Pixels, not twips, which each form counts at its own DPI.
+  void TakePlaceOf(Form& other, bool withSize);
   int Left();
   int Top();
   int Width();
@@ -214,7 +217,9 @@ class Form : public platform::WindowEvents {
   platform::Handle hWnd();
   bool Loaded() const { return state_ != State::Unloaded; }
 
-  // Pixels at the DPI of the display the window stands on, and back.
+  // Pixels at the DPI of the display the window stands on, and back; halves round away
+  // from zero on either side of it, so that a window left of or above the main display
+  // comes back where it was.
   int Px(int twips) const;
   int FromPx(int pixels) const;
   // A length given in pixels at 96 DPI, at the window's DPI.
@@ -222,6 +227,7 @@ class Form : public platform::WindowEvents {
   // A child window another component made in the form's window at `at96` (pixels at 96
   // DPI, each scaled): it moves and grows with the controls when the DPI changes.
   void Adopt(platform::Handle child, platform::Rect at96);
+  void Disown(platform::Handle child);  // once it has been destroyed
 
  protected:
   virtual void Form_Load() {}

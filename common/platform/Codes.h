@@ -7,9 +7,9 @@
 
 namespace platform {
 
-// The button that closed a message box or the message dialog (IDOK, IDCANCEL, IDYES,
-// IDNO); None when the box could not be shown.
-enum class Answer : int { None = 0, Ok = 1, Cancel = 2, Yes = 6, No = 7 };
+// The button that closed a message box or the message dialog (IDOK, IDCANCEL, IDRETRY,
+// IDYES, IDNO); None when the box could not be shown.
+enum class Answer : int { None = 0, Ok = 1, Cancel = 2, Retry = 4, Yes = 6, No = 7 };
 
 // How a started program's first window is shown, and a shortcut's window style
 // (SW_SHOWNORMAL, SW_SHOWMINIMIZED).
@@ -19,6 +19,7 @@ enum class ShowCommand : std::int16_t { Normal = 1, Minimized = 2 };
 enum class MessageBoxStyle : unsigned {
   Information = 0x40,             // MB_ICONINFORMATION: one OK button and the "i"
   OkCancelSecondDefault = 0x101,  // MB_OKCANCEL | MB_DEFBUTTON2: Cancel has the focus
+  RetryCancelWarning = 0x35,      // MB_RETRYCANCEL | MB_ICONWARNING
 };
 
 // The folder browser's flags.
@@ -49,7 +50,7 @@ enum class UnloadMode : int {
   ControlMenu = 0,  // close box, system menu, Alt+F4
   Code = 1,         // the program's own Unload
   AppWindows = 2,   // Windows shutting down or the user logging off
-  TaskManager = 3,  // a WM_CLOSE without the system command
+  Outside = 3,      // a WM_CLOSE from outside the window: the task manager, another program
 };
 
 // The progress bar's messages (PBM_...).

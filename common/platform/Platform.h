@@ -22,8 +22,14 @@ class Files {
   // Creates one folder level; false when it exists already or its parent is missing.
   virtual bool MakeFolder(const std::string& path) = 0;
   // Copies a file, replacing an existing destination. A bare name is taken from the
-  // current directory.
+  // current directory. The copy is whole or nothing: written under a temporary name in
+  // the destination's folder, it replaces the destination in one step once complete; a
+  // copy that fails (a full disk, a held destination) leaves the destination as it was,
+  // or none, and no temporary file.
   virtual bool Copy(const std::string& from, const std::string& to) = 0;
+  // True when the file is there and cannot be opened for writing because it is in use:
+  // a program runs from it, or another holds it without sharing.
+  virtual bool InUse(const std::string& path) = 0;
   // Deletes every file (never a folder) whose name matches the last part of the pattern,
   // which may hold * and ?. Returns how many were deleted.
   virtual int DeleteFiles(const std::string& pattern) = 0;
@@ -121,7 +127,8 @@ class WindowEvents {
   virtual ~WindowEvents() = default;
   virtual void OnCommand(int controlId) = 0;  // a button or check box was pressed
   // The user or the system asks the window to close: from its title bar (close box,
-  // system menu, Alt+F4) or from the task manager. The owner unloads it or not.
+  // system menu, Alt+F4) or from outside the window (the task manager or another program
+  // sending it WM_CLOSE). The owner unloads it or not.
   virtual void OnCloseRequest(UnloadMode why) = 0;
   virtual bool OnQueryEndSession() = 0;  // false vetoes the end of the session
   virtual void OnEndSession() = 0;       // the session ends: close without asking

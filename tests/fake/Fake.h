@@ -51,6 +51,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   std::vector<attese::Tappa> rows;       // the timeline
   std::string log;  // each pump: 1, the status label's form enabled, or 0; each deletion: -
   WindowEvents* closing = nullptr;  // its close box is clicked at the next pump
+  static constexpr Rect kAltrove{-301, -201, 1044, 770};  // on a display left of and above
 
   std::string key(std::string p) const {
     if (p.starts_with('\\')) p.insert(0, "C:");
@@ -85,6 +86,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
 
   bool MakeFolder(Str p) override { return !kind(p) && put(p, 'd'); }
   bool Copy(Str from, Str to) override { return kind(from) == 'f' && !folder(to) && put(to, 'f'); }
+  bool InUse(Str) override { return false; }
   int DeleteFiles(Str pattern) override {
     const std::string k = key(pattern), in = up(k);
     deleting();
@@ -138,7 +140,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   void SetCentred(Handle, bool) override {}
   void SetRect(Handle h, const Rect& r) override { rects[h] = r; }
   void SetLayout(Handle h, const Rect& r, int) override { rects[h] = r; }
-  Rect GetRect(Handle) override { return {}; }
+  Rect GetRect(Handle h) override { return rects[h]; }
   int TextWidth(Handle, Str) override { return 0; }
   int Check(Handle) override { return 0; }
   void SetCheck(Handle, int) override {}
@@ -150,7 +152,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     if (!status) return;
     const Window& s = win[status];
     rows.push_back({s.visible ? s.text : "", win.contains(bar) ? win[bar].position : -1, 0});
-    if (rows.size() == 2) win[s.parent].events->OnDpiChanged(192, {});
+    if (rows.size() == 2) win[s.parent].events->OnDpiChanged(192, kAltrove);
     log += win[s.parent].enabled ? '1' : '0';
   }
   void RunUntil(const std::function<bool()>&) override {}  // a modal form, left unanswered

@@ -3,6 +3,7 @@
 #include "fake/Fake.h"
 #include "frmCartella.h"
 #include "frmFinale.h"
+#include "frmLicenza.h"
 #include "frmMain.h"
 #include "frmMsg.h"
 
@@ -27,7 +28,8 @@ struct Installazione : Fake, ::testing::WithParamInterface<Esito> {};
 
 // The page is disabled from the first step to the last pump; the result page lists what broke
 // and, however it closes, starts the program once it arrived. A guided page closes alike unasked,
-// save by its close box, which asks and keeps the page, unless the question cannot be shown.
+// save by its close box, which asks and keeps the page, as it does when the question cannot be
+// shown; "Annulla" then still closes it.
 TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   const std::map<char, std::function<void()>> guasti = {
       {'d', [&] { refused = kTutti + kCollegamento; }},        // not saved: the desktop shortcut,
@@ -61,6 +63,7 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   // The result page in the destination page's stead; nothing made in the current folder.
   EXPECT_EQ(std::tuple(false, true, false),
             std::tuple(pagina.Loaded(), win[finale.hWnd()].visible, folder("QelPictura")));
+  EXPECT_EQ(kAltrove, rects[finale.hWnd()]);  // its place and size, in pixels at any DPI
   if (e.chiusura == Code)
     Click(finale.cmdChiudi);
   else
@@ -70,12 +73,11 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   close(benvenuto, e.chiusura);
   EXPECT_EQ(e.chiusura == ControlMenu, benvenuto.Loaded());
   benvenuto.Show();
-  full = true;  // the question cannot be shown
+  full = true;  // the question cannot be shown: the close box keeps the page, "Annulla" not
   forms::instance<frmMsg>().Unload();
-  if (e.chiusura == ControlMenu)
-    close(benvenuto, ControlMenu);
-  else
-    Click(benvenuto.cmdAnnulla);
+  close(benvenuto, e.chiusura);
+  EXPECT_EQ(e.chiusura == ControlMenu, benvenuto.Loaded());
+  if (benvenuto.Loaded()) Click(benvenuto.cmdAnnulla);
   EXPECT_FALSE(benvenuto.Loaded());
   std::vector<std::string> avviati;  // from the system directory, minimised (2)
   for (const char* f : attese::kRuntime)
@@ -86,13 +88,27 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   EXPECT_EQ((std::vector{Csidl::Desktop, Csidl::Programs}), made);  // the user's, if need be
 }
 
+// The next page stands where the page before stood, to the pixel, though that one is on a
+// 144-DPI display left of and above the main one; in twips, a place comes back to the pixel.
+TEST_F(Fake, TheNextPageTakesThePlaceInPixels) {
+  frmMain& benvenuto = forms::instance<frmMain>();
+  benvenuto.Show();
+  static_cast<WindowEvents&>(benvenuto).OnDpiChanged(144, kAltrove);
+  Click(benvenuto.cmdContinua);
+  frmLicenza& licenza = forms::instance<frmLicenza>();
+  licenza.Move(licenza.Left(), licenza.Top());
+  const Rect posto = rects[licenza.hWnd()];
+  EXPECT_EQ(std::tuple(false, -301, -201, -4515),
+            std::tuple(benvenuto.Loaded(), posto.left, posto.top, licenza.Left()));
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Setup, Installazione,
     ::testing::ValuesIn(std::vector<Esito>{
-        {"ix", {}, 3, TaskManager},
+        {"ix", {}, 3, Outside},
         {"d", {kCollegamenti}, 2, ControlMenu},
         {"l", {kCollegamenti}, 3, ControlMenu},
-        {"m", {kCollegamenti}, 2, TaskManager},
+        {"m", {kCollegamenti}, 2, Outside},
         {"rb", {kCollegamenti}, 2, AppWindows, "C:\\QelPictura"},
         {"Sfn", {kEssenziali}, 3, Code, "C:\\QelPictura"},
         {"Pfi", {kNelMenu}, 0, Code, "C:\\programmi\\QelPictura"},

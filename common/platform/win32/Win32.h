@@ -9,6 +9,7 @@ class Win32Files : public Files {
  public:
   bool MakeFolder(const std::string& path) override;
   bool Copy(const std::string& from, const std::string& to) override;
+  bool InUse(const std::string& path) override;
   int DeleteFiles(const std::string& pattern) override;
   bool RemoveFolder(const std::string& path) override;
   std::optional<std::uint32_t> Attributes(const std::string& path) override;

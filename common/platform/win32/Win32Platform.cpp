@@ -17,11 +17,13 @@ namespace platform::win32 {
 
 // The table of codes agrees with the system's headers.
 static_assert(int(Answer::Ok) == IDOK && int(Answer::Cancel) == IDCANCEL &&
-              int(Answer::Yes) == IDYES && int(Answer::No) == IDNO);
+              int(Answer::Retry) == IDRETRY && int(Answer::Yes) == IDYES &&
+              int(Answer::No) == IDNO);
 static_assert(int(ShowCommand::Normal) == SW_SHOWNORMAL &&
               int(ShowCommand::Minimized) == SW_SHOWMINIMIZED);
 static_assert(unsigned(MessageBoxStyle::Information) == MB_ICONINFORMATION &&
-              unsigned(MessageBoxStyle::OkCancelSecondDefault) == (MB_OKCANCEL | MB_DEFBUTTON2));
+              unsigned(MessageBoxStyle::OkCancelSecondDefault) == (MB_OKCANCEL | MB_DEFBUTTON2) &&
+              unsigned(MessageBoxStyle::RetryCancelWarning) == (MB_RETRYCANCEL | MB_ICONWARNING));
 static_assert(unsigned(BrowseStyle::FoldersOnly) == BIF_RETURNONLYFSDIRS &&
               unsigned(BrowseStyle::EditBoxNewDialog) == (BIF_EDITBOX | BIF_NEWDIALOGSTYLE));
 static_assert(int(Csidl::Desktop) == CSIDL_DESKTOP && int(Csidl::Programs) == CSIDL_PROGRAMS &&
@@ -40,8 +42,43 @@ bool Win32Files::MakeFolder(const std::string& path) {
   return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0;
 }
 
+namespace {
+
+void removeTemporary(const std::wstring& path) {
+  SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // a read-only source's copy
+  DeleteFileW(path.c_str());
+}
+
+}  // namespace
+
+// A copy stopped halfway (the disk full) would leave a truncated file under the real name,
+// which a program would then start or load: the bytes go to a temporary file beside the
+// destination, on the same volume, and a rename puts it in place, the old file with it
+// gone in the same step. A destination held open or read-only refuses the rename and
+// stays as it was.
 bool Win32Files::Copy(const std::string& from, const std::string& to) {
-  return CopyFileW(Wide(from).c_str(), Wide(to).c_str(), FALSE) != 0;
+  std::wstring target = Wide(to);
+  std::size_t slash = target.find_last_of(L"\\/");
+  std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash + 1);
+  wchar_t temporary[MAX_PATH + 1] = {};
+  if (!GetTempFileNameW(folder.c_str(), L"qel", 0, temporary)) return false;
+  if (!CopyFileW(Wide(from).c_str(), temporary, FALSE) ||
+      !MoveFileExW(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    removeTemporary(temporary);
+    return false;
+  }
+  return true;
+}
+
+// Windows refuses to open an image that a process has mapped for writing, whatever the
+// sharing asked, and so does Wine; a file held without sharing gives the same answer. A
+// missing, read-only or otherwise refused file is not in use.
+bool Win32Files::InUse(const std::string& path) {
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) return CloseHandle(file), false;
+  return GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 int Win32Files::DeleteFiles(const std::string& pattern) {

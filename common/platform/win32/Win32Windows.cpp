@@ -160,9 +160,20 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
       }
       break;
-    case WM_CLOSE:  // sent without the system command: the task manager
-      if (events) events->OnCloseRequest(UnloadMode::TaskManager);
+    case WM_CLOSE:
+      // The title bar comes as the system command above, and Esc never reaches the
+      // controls (dispatch): a WM_CLOSE comes from outside the window, the task manager
+      // or another program.
+      if (events) events->OnCloseRequest(UnloadMode::Outside);
       return 0;
+    case WM_NEXTDLGCTL: {
+      // A multi-line edit takes Tab and Shift+Tab itself and asks its parent to move the
+      // focus, as a dialog would: to the next or previous control, or to the one named.
+      HWND to =
+          LOWORD(lp) ? reinterpret_cast<HWND>(wp) : GetNextDlgTabItem(hwnd, GetFocus(), wp != 0);
+      if (to && IsChild(hwnd, to)) SetFocus(to);
+      return 0;
+    }
     case WM_QUERYENDSESSION:
       return events ? events->OnQueryEndSession() : TRUE;
     case WM_ENDSESSION:
@@ -197,6 +208,9 @@ bool isForm(HWND h) {
 
 void dispatch(MSG& m) {
   HWND root = m.hwnd ? GetAncestor(m.hwnd, GA_ROOT) : nullptr;
+  // Esc does nothing in a form: not even the multi-line edit hears it, which would post
+  // WM_CLOSE to its parent and have it taken for a close from outside.
+  if (isForm(root) && m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE) return;
   if (isForm(root) && IsDialogMessageW(root, &m)) return;
   TranslateMessage(&m);
   DispatchMessageW(&m);
