@@ -18,6 +18,9 @@ inline constexpr char kPrincipale[] =
     "Non è stato possibile copiare il file principale dell'applicazione";
 inline constexpr char kRimossa[] =
     "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n";
+inline constexpr char kRiuscita[] = "Installazione eseguita correttamente";
+inline constexpr char kFallita[] =
+    "L'installazione non è stata completata correttamente\r\nErrori:";
 inline constexpr char kAvviso[] =
     "Nel computer in uso è stata rilevata una versione superiore di QelPictura\r\nOnde evitare "
     "conflitti è consigliabile non installare questa versione.\r\nIn alternativa è possibile "

@@ -329,7 +329,8 @@ inline std::string Scritto(const std::string& text) {  // in quotes, line breaks
 
 // What a window shows as text: its caption, client size and frame; each control in the order
 // the window holds them, with its class, text, rectangle in the client area and styles; and
-// the controls that Tab visits from the focus (each by its first line), until it comes back.
+// the controls that Tab visits from the focus (each by its first line), until it comes back
+// or goes no further.
 inline std::string Descrizione(HWND window, bool quiet = true) {
   RECT r{};
   GetClientRect(window, &r);
@@ -351,7 +352,7 @@ inline std::string Descrizione(HWND window, bool quiet = true) {
     out += " " + Scritto(text.substr(0, text.find('\r')));
     if (!Keys(window, "Tab") || !WaitFor([&] { return Focus(window) != h; }, 1000)) break;
   }
-  return out + "\n";
+  return out + (h == first ? ", back to the first\n" : ", and no further\n");
 }
 
 inline int dpi = 96;
