@@ -16,7 +16,7 @@ using Str = const std::string&;
 
 // The machine: the package in the current folder; Program Files, as the shell knows it, in
 // C:\Applicazioni; all users' desktop and programs in C:\Tutti, the user's own unknown.
-struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
+struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, Removal {
   Fake() {
     using namespace impronta;
     Install(&all);
@@ -141,7 +141,6 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   Rect GetRect(Handle) override { return {}; }
   int TextWidth(Handle, Str) override { return 0; }
   int Check(Handle) override { return 0; }
-  void SetCheck(Handle, int) override {}
   void AddItem(Handle, Str t) override { items.push_back(t); }
   void Focus(Handle) override {}
   Handle ActiveWindow() override { return 0; }
@@ -166,7 +165,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     boxes.push_back(text);
     return Answer::Ok;
   }
-  Platform all{*this, *this, *this, *this};
+  Platform all{*this, *this, *this, *this, this, this};
 };
 
 }  // namespace platform

@@ -19,14 +19,10 @@ constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCH
 constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
 
 static_assert(int(SysColour::Window) == COLOR_WINDOW &&
-              int(SysColour::WindowText) == COLOR_WINDOWTEXT &&
-              int(SysColour::ButtonFace) == COLOR_BTNFACE &&
               int(SysColour::ButtonShadow) == COLOR_BTNSHADOW);
 static_assert(unsigned(ProgressMessage::SetStep) == PBM_SETSTEP &&
-              unsigned(ProgressMessage::StepIt) == PBM_STEPIT &&
-              unsigned(ProgressMessage::GetPos) == PBM_GETPOS);
-static_assert(unsigned(ChildStyle::ChildVisible) == (WS_CHILD | WS_VISIBLE) &&
-              unsigned(ChildStyle::Visible) == WS_VISIBLE);
+              unsigned(ProgressMessage::StepIt) == PBM_STEPIT);
+static_assert(unsigned(ChildStyle::ChildVisible) == (WS_CHILD | WS_VISIBLE));
 static_assert(kFirstControlId > IDCANCEL);
 
 HWND H(Handle h) { return reinterpret_cast<HWND>(h); }
@@ -394,10 +390,6 @@ int Win32Windows::TextWidth(Handle label, const std::string& text) {
 
 int Win32Windows::Check(Handle checkBox) {
   return static_cast<int>(SendMessageW(H(checkBox), BM_GETCHECK, 0, 0));
-}
-
-void Win32Windows::SetCheck(Handle checkBox, int value) {
-  SendMessageW(H(checkBox), BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
 void Win32Windows::AddItem(Handle listBox, const std::string& text) {
