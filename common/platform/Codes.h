@@ -51,7 +51,7 @@ enum class UnloadMode : int {
 };
 
 // The progress bar's messages (PBM_...).
-enum class ProgressMessage : unsigned { SetStep = 0x404, StepIt = 0x405 };
+enum class ProgressMessage : unsigned { DeltaPos = 0x403, SetStep = 0x404, StepIt = 0x405 };
 
 // A child window's style: WS_CHILD | WS_VISIBLE.
 enum class ChildStyle : unsigned { ChildVisible = 0x50000000 };

@@ -157,8 +157,8 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
                      const void*) override {
     return bar = add({});
   }
-  std::intptr_t Send(Handle h, ProgressMessage m, std::uintptr_t, std::intptr_t) override {
-    return m == ProgressMessage::StepIt ? ++win[h].position : 0;
+  std::intptr_t Send(Handle h, ProgressMessage m, std::uintptr_t n, std::intptr_t) override {
+    return win[h].position += m == ProgressMessage::DeltaPos ? n : m == ProgressMessage::StepIt;
   }
   void DestroyChild(Handle h) override { Destroy(h); }
   Answer ShowMessageBox(Handle, Str text, Str, MessageBoxStyle) override {

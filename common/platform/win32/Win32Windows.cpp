@@ -20,7 +20,8 @@ constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
 
 static_assert(int(SysColour::Window) == COLOR_WINDOW &&
               int(SysColour::ButtonShadow) == COLOR_BTNSHADOW);
-static_assert(unsigned(ProgressMessage::SetStep) == PBM_SETSTEP &&
+static_assert(unsigned(ProgressMessage::DeltaPos) == PBM_DELTAPOS &&
+              unsigned(ProgressMessage::SetStep) == PBM_SETSTEP &&
               unsigned(ProgressMessage::StepIt) == PBM_STEPIT);
 static_assert(unsigned(ChildStyle::ChildVisible) == (WS_CHILD | WS_VISIBLE));
 static_assert(kFirstControlId > IDCANCEL);
