@@ -32,8 +32,13 @@ target_link_libraries(qel_win32 PUBLIC qel_common)
 # start-up under Wine. cmake/delay/<program>/<dll>.def names each function that program
 # calls in them (with its argument size); each program gets the loading stubs of its own.
 string(REGEX REPLACE "gcc$" "dlltool" QEL_DLLTOOL ${CMAKE_C_COMPILER})
+# qel_delay_load(TARGET [PROGRAM]): the lists of PROGRAM (by default TARGET itself).
 function(qel_delay_load PROGRAM)
-  file(GLOB defs ${CMAKE_SOURCE_DIR}/cmake/delay/${PROGRAM}/*.def)
+  set(lists ${PROGRAM})
+  if(ARGC GREATER 1)
+    set(lists ${ARGV1})
+  endif()
+  file(GLOB defs ${CMAKE_SOURCE_DIR}/cmake/delay/${lists}/*.def)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${defs})
   set(libraries)
   set(keep)
