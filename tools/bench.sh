@@ -33,7 +33,7 @@ measure bench_startup "$(winpath "$root/$package/Setup.exe")" "$(winpath "$root/
 measure bench_runs
 measure bench_large
 
-figure() { grep -F "figure|$1|" "$work/figures.txt" | tail -1 | cut -d'|' -f3 || true; }
+figure() { grep -F "figure|$1|" "$work/figures.txt" | tail -1 | cut -d'|' -f3 | tr -d '\r' || true; }
 size() { stat -c %s "$1"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "" || b == "" || b == 0) print "n/a"; else printf "%.3f", a / b }'; }
 imports() { objdump -p "$1" | awk '/DLL Name:/ { printf "%s ", $3 }'; }
