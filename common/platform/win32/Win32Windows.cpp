@@ -33,8 +33,9 @@ Handle Of(HWND h) { return reinterpret_cast<Handle>(h); }
 struct FormData {
   WindowEvents* events = nullptr;
   HWND lastFocus = nullptr;
-  int dpi = 96;        // of the display it stands on
-  bool named = false;  // its controls' names are with the annotation service
+  int dpi = 96;           // of the display it stands on
+  bool hasNames = false;  // some of its controls have names of their own
+  bool named = false;     // its controls' names are with the annotation service
 };
 
 FormData* formData(HWND form) {
@@ -76,8 +77,8 @@ void annotateNamed(HWND form, bool give) {
   services->Release();
 }
 
-// Those names need COM, which the first page does without: they are given once the window
-// has been painted, on a timer that fires after the first paint.
+// Those names need COM, which the first page does without: they are given on a timer started
+// once the window has been painted, which fires when the program next waits for events.
 constexpr UINT_PTR kNamesTimer = 1;
 
 bool isPushButton(HWND h) {
@@ -302,7 +303,7 @@ Handle Win32Windows::CreateControl(Handle form, int id, const ControlLook& look,
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font(fontHeight, look.bold)), FALSE);
   if (look.kind == ControlKind::Picture) SetLayout(Of(h), rect, fontHeight);
   SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  if (!look.name.empty()) SetTimer(H(form), kNamesTimer, 0, nullptr);
+  if (FormData* data = formData(H(form)); data && !look.name.empty()) data->hasNames = true;
   return Of(h);
 }
 
@@ -341,8 +342,12 @@ void Win32Windows::SetEnabled(Handle window, bool enabled) { EnableWindow(H(wind
 bool Win32Windows::Enabled(Handle window) { return IsWindowEnabled(H(window)); }
 
 void Win32Windows::SetVisible(Handle window, bool visible) {
-  ShowWindow(H(window), visible ? SW_SHOW : SW_HIDE);
-  if (visible && !GetParent(H(window))) UpdateWindow(H(window));
+  HWND h = H(window);
+  ShowWindow(h, visible ? SW_SHOW : SW_HIDE);
+  if (!visible || GetParent(h)) return;
+  UpdateWindow(h);
+  if (const FormData* data = formData(h); data && data->hasNames && !data->named)
+    SetTimer(h, kNamesTimer, 0, nullptr);
 }
 
 void Win32Windows::SetCentred(Handle label, bool centred) {
