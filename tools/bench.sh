@@ -27,11 +27,15 @@ measure() {  # measure NAME [ARGUMENT...]
 source tools/wine-env.sh
 qel_template
 : >"$work/figures.txt"
+# The machine's load around the measurements: the times below are as good as it is low.
+load() { cut -d' ' -f1 /proc/loadavg; }
+load_before=$(load)
 measure bench_startup "$(winpath "$root/$package/Setup.exe")" "$(winpath "$root/$package/Uninstall.exe")" \
   "$(winpath "$root/$work/reference-x86-unicode.exe")" \
   "$(winpath "$root/build/i686/bench/floor.exe")"
 measure bench_runs
 measure bench_large
+load_after=$(load)
 
 figure() { grep -F "figure|$1|" "$work/figures.txt" | tail -1 | cut -d'|' -f3 | tr -d '\r' || true; }
 size() { stat -c %s "$1"; }
@@ -94,6 +98,7 @@ split() {  # split install|removal NOMINAL_PAUSES WORK_FIGURES...
   echo "| installation, timed twin: where the time goes | $(split install 2740 starts copies shortcuts) | | | rest ≤ 50 ms | $(met "$(figure timed_install_rest_ms_max)" 50) |"
   echo "| removal run, median of 5 (ms; range) / its 2,000 ms of pauses | $(run removal_ms) | | $(figure removal_ratio) | | |"
   echo "| removal, timed twin: where the time goes | $(split removal 2000 deletions) | | | rest ≤ 50 ms | $(met "$(figure timed_removal_rest_ms_max)" 50) |"
+  echo "| the machine's load average over a minute, before and after the measurements ($(nproc) cores) | $load_before, $load_after | | | | |"
   echo "| 200 MB product: run beyond its pauses / plain copy | $(figure large_install_beyond_pauses_ms) ms / $(figure large_copy_ms) ms | | $(figure large_ratio) | | |"
 } | tee "$out/bench.md"
 
