@@ -90,7 +90,7 @@ bool Installazione::ProgrammaChiuso() {
 // The folder, one level deep. One that cannot be made is reported, and the page stays
 // as it was for another choice.
 bool Installazione::Cartella() {
-  platform::files().MakeFolder(D);
+  platform::installation().MakeFolder(D);
   DoEvents();
   if (EsisteCartella(D)) return true;
   mMsgBox("\r\nNon riesco a creare la cartella\r\n" + D +
@@ -113,7 +113,7 @@ void Installazione::Inizio() {
 }
 
 void Installazione::FileProdotto() {
-  auto& files = platform::files();
+  auto& files = platform::installation();
   // clang-format off
   testoCopia(programma);                          passo(60);
   files.Copy(kProgramma, programma);              passo(60);
@@ -135,7 +135,7 @@ void Installazione::Runtime() {
     CopiaFileSistema(nome);
   }
   if (CartellaSistema().empty() || !EsisteFile(CartellaSistema() + kEssenziale)) {
-    platform::files().Copy(kEssenziale, D + "\\" + kEssenziale);
+    platform::installation().Copy(kEssenziale, D + "\\" + kEssenziale);
     errore("Non è stato possibile copiare dei files essenziali");
   }
 }
@@ -148,13 +148,13 @@ void Installazione::CopiaFileSistema(const std::string& nome) {
   // Without a system directory the names would fall in the current folder, the package:
   // nothing is copied and nothing is registered.
   if (!CartellaSistema().empty()) {
-    platform::files().Copy(nome, CartellaSistema() + nome);
+    platform::installation().Copy(nome, CartellaSistema() + nome);
     // The registration program is started from the system directory by its full path:
     // a REGSVR32.EXE lying in the package folder is never the one that runs.
     std::string sistema = CartellaSistema();
-    platform::processes().Start(sistema + kRegistrazione,
-                                std::string(kRegistrazione) + " /s " + sistema + nome,
-                                ShowCommand::Minimized);
+    platform::installation().Start(sistema + kRegistrazione,
+                                   std::string(kRegistrazione) + " /s " + sistema + nome,
+                                   ShowCommand::Minimized);
   }
   DoEvents();
 }
@@ -168,7 +168,7 @@ void Installazione::Collegamenti() {
   std::string programmi = CartellaCondivisa(Csidl::CommonPrograms, Csidl::Programs, true);
   // A folder that cannot be found gives no shortcut, never one in the current folder.
   std::string menu = programmi + kCartellaMenu;
-  if (!programmi.empty()) platform::files().MakeFolder(menu);
+  if (!programmi.empty()) platform::installation().MakeFolder(menu);
   if (programmi.empty() || !EsisteCartella(menu)) {
     errore("Impossibile creare dei collegamenti nel menu avvio");
     return;

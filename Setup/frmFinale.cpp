@@ -19,6 +19,6 @@ void frmFinale::cmdChiudi_Click() { Unload(); }
 // Files\..."), in its own folder, with the user's own rights rather than Setup's.
 void frmFinale::Form_Unload(int& /*Cancel*/) {
   if (Avvio.empty()) return;
-  platform::processes().StartAsUser(Avvio, Avvio.substr(0, Avvio.find_last_of('\\')),
-                                    platform::ShowCommand::Normal);
+  platform::installation().StartAsUser(Avvio, Avvio.substr(0, Avvio.find_last_of('\\')),
+                                       platform::ShowCommand::Normal);
 }

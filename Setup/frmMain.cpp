@@ -52,7 +52,7 @@ void frmMain::cmdContinua_Click() {
 // Warns when the registry names an installed version newer than this one. Whatever
 // cannot be read ends the check silently.
 void frmMain::ControllaVersione() {
-  auto valore = platform::shell().RegRead(impronta::kValoreVersione);
+  auto valore = platform::installation().RegRead(impronta::kValoreVersione);
   if (!valore) return;
   std::string testo;
   switch (valore->kind) {
@@ -65,7 +65,7 @@ void frmMain::ControllaVersione() {
     case platform::RegistryValue::Kind::Other:
       return;
   }
-  auto versione = platform::shell().TextToInt16(testo);
+  auto versione = platform::installation().TextToInt16(testo);
   if (!versione || *versione <= kVersioneDiQuestoSetup) return;
   mMsgBox(
       "Nel computer in uso è stata rilevata una versione superiore di QelPictura\r\n"

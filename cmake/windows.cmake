@@ -20,38 +20,49 @@ foreach(target qel_common qel_common_setup qel_setup qel_uninstall)
 endforeach()
 
 add_library(qel_win32 STATIC
+  common/platform/win32/Win32Common.cpp
   common/platform/win32/Win32Platform.cpp
+  common/platform/win32/Win32Removal.cpp
   common/platform/win32/Win32Windows.cpp
   common/platform/win32/Runtime.cpp)
 target_link_libraries(qel_win32 PUBLIC qel_common)
 
 # shell32, ole32 and oleaut32 are loaded on the first call into them, not when the program
 # starts: the first window needs none of them, and loading them took about a tenth of the
-# start-up under Wine. cmake/delay/<dll>.def names each function the programs call in
-# them (with its argument size); a call to one not named there does not link.
+# start-up under Wine. cmake/delay/<program>/<dll>.def names each function that program
+# calls in them (with its argument size); each program gets the loading stubs of its own.
 string(REGEX REPLACE "gcc$" "dlltool" QEL_DLLTOOL ${CMAKE_C_COMPILER})
-set(QEL_DELAY_LIBRARIES)
-set(QEL_DELAY_KEEP)
-foreach(dll shell32 ole32 oleaut32)
-  set(def ${CMAKE_SOURCE_DIR}/cmake/delay/${dll}.def)
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${def})
-  file(READ ${def} exports)
-  # Each slot of the table of functions loaded on first use points at its loading stub,
-  # which nothing else refers to: --gc-sections would drop the i686 stubs and leave the
-  # slots zero, a call to address 0. Naming each function as undefined keeps its stub.
-  string(REGEX MATCHALL "[A-Za-z0-9_]+@[0-9]+" names "${exports}")
-  foreach(name ${names})
-    list(APPEND QEL_DELAY_KEEP -Wl,-u,_${name})
+# qel_delay_load(TARGET [PROGRAM]): the lists of PROGRAM (by default TARGET itself).
+function(qel_delay_load PROGRAM)
+  set(lists ${PROGRAM})
+  if(ARGC GREATER 1)
+    set(lists ${ARGV1})
+  endif()
+  file(GLOB defs ${CMAKE_SOURCE_DIR}/cmake/delay/${lists}/*.def)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${defs})
+  set(libraries)
+  set(keep)
+  foreach(def ${defs})
+    get_filename_component(dll ${def} NAME_WE)
+    file(READ ${def} exports)
+    # Each slot of the table of functions loaded on first use points at its loading stub,
+    # which nothing else refers to: --gc-sections would drop the i686 stubs and leave the
+    # slots zero, a call to address 0. Naming each function as undefined keeps its stub.
+    string(REGEX MATCHALL "[A-Za-z0-9_]+@[0-9]+" names "${exports}")
+    foreach(name ${names})
+      list(APPEND keep -Wl,-u,_${name})
+    endforeach()
+    set(library ${CMAKE_BINARY_DIR}/delay/${PROGRAM}/lib${dll}-delay.a)
+    file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/delay/${PROGRAM})
+    execute_process(COMMAND ${QEL_DLLTOOL} --input-def ${def}
+                            --dllname ${dll}.dll --kill-at --output-delaylib ${library}
+                    COMMAND_ERROR_IS_FATAL ANY)
+    list(APPEND libraries ${library})
   endforeach()
-  set(library ${CMAKE_BINARY_DIR}/delay/lib${dll}-delay.a)
-  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/delay)
-  execute_process(COMMAND ${QEL_DLLTOOL} --input-def ${def}
-                          --dllname ${dll}.dll --kill-at --output-delaylib ${library}
-                  COMMAND_ERROR_IS_FATAL ANY)
-  list(APPEND QEL_DELAY_LIBRARIES ${library})
-endforeach()
-target_link_libraries(qel_win32 PUBLIC ${QEL_DELAY_LIBRARIES} delayimp uuid)
-target_link_options(qel_win32 PUBLIC ${QEL_DELAY_KEEP})
+  target_link_libraries(${PROGRAM} PRIVATE ${libraries} delayimp)
+  target_link_options(${PROGRAM} PRIVATE ${keep})
+endfunction()
+target_link_libraries(qel_win32 PUBLIC uuid)
 
 # Reproducible: no time stamp in the header (and no build path in the code, above).
 # The oldest Windows the programs run on is Windows 7 SP1 (6.1): _WIN32_WINNT above and the
@@ -71,6 +82,7 @@ function(qel_program PROGRAM DESCRIPTION PRODUCT_NAME ICON_FILE LIBRARY MAIN)
   add_executable(${PROGRAM} WIN32 ${MAIN} ${CMAKE_BINARY_DIR}/${PROGRAM}.rc)
   target_include_directories(${PROGRAM} PRIVATE ${CMAKE_SOURCE_DIR}/common)
   target_link_libraries(${PROGRAM} PRIVATE ${LIBRARY} qel_win32)
+  qel_delay_load(${PROGRAM})
   target_link_options(${PROGRAM} PRIVATE ${QEL_LINK_OPTIONS})
   set_target_properties(${PROGRAM} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   set_source_files_properties(${CMAKE_BINARY_DIR}/${PROGRAM}.rc PROPERTIES

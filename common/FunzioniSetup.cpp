@@ -5,7 +5,7 @@
 namespace funzioni {
 
 std::string ScegliCartella(std::string titolo, platform::Handle proprietario, bool nuovoStile) {
-  auto scelta = platform::shell().BrowseForFolder(
+  auto scelta = platform::installation().BrowseForFolder(
       proprietario, titolo,
       nuovoStile ? platform::BrowseStyle::EditBoxNewDialog : platform::BrowseStyle::FoldersOnly);
   if (!scelta) return {};
@@ -15,14 +15,14 @@ std::string ScegliCartella(std::string titolo, platform::Handle proprietario, bo
 }
 
 std::string CartellaSistema() {
-  std::string cartella = platform::shell().SystemDirectory(255);
+  std::string cartella = platform::installation().SystemDirectory(255);
   if (!cartella.empty() && cartella.back() != '\\') cartella += '\\';
   return cartella;
 }
 
 bool CreaCollegamento(std::string collegamento, std::string destinazione, std::string descrizione) {
-  if (!platform::shell().WriteShortcut(collegamento, destinazione, platform::ShowCommand::Normal,
-                                       descrizione))
+  if (!platform::installation().WriteShortcut(collegamento, destinazione,
+                                              platform::ShowCommand::Normal, descrizione))
     return false;
   bool creato = EsisteFile(collegamento);
   DoEvents();

@@ -18,10 +18,11 @@ bool QelBarraProgressi::CrateProgress(int iLeft, int iTop, int iWidth, int iHeig
   return barra_ != 0;
 }
 
+// The large step in one move: the bar is drawn once at its new place, not once for each
+// unit on the way there.
 void QelBarraProgressi::Increment() {
-  if (barra_ == 0) return;
-  for (int i = 0; i < impostazioni_.passiIncremento; ++i)
-    platform::windows().Send(barra_, ProgressMessage::StepIt, 0, 0);
+  if (barra_ != 0)
+    platform::windows().Send(barra_, ProgressMessage::DeltaPos, impostazioni_.passiIncremento, 0);
 }
 
 void QelBarraProgressi::LievIncrement() {

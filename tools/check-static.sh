@@ -19,10 +19,11 @@ check() {  # check NAME DETAIL CONDITION...: runs the condition, reports it
 }
 header() { i686-w64-mingw32-objdump -p "$1" 2>/dev/null; }
 # "dll function" for each import: the import table's, and the functions of the DLLs loaded
-# on first use, which only their lists in cmake/delay/ can bring in.
+# on first use, which only the program's lists in cmake/delay/<program>/ can bring in.
+delay_lists() { echo cmake/delay/"$(basename "$1" .exe)"/*.def; }
 imports() {
   header "$1" | awk '/DLL Name:/ {dll = tolower($3)} /^\t[0-9a-f]+\t +[0-9]+  / {print dll, $3}'
-  awk '/^LIBRARY/ {dll = tolower($2)} /@/ {sub(/@.*/, ""); print dll, $1}' cmake/delay/*.def
+  awk '/^LIBRARY/ {dll = tolower($2)} /@/ {sub(/@.*/, ""); print dll, $1}' $(delay_lists "$1")
 }
 
 # Windows DLLs only, and of those only functions that Windows 7 SP1 exports (see the list).
@@ -73,7 +74,7 @@ for exe in "$shipped/Setup.exe" "$shipped/Uninstall.exe"; do
   check windows7 "$name: every import exists in Windows 7 SP1" windows7 "$exe"
   check delayed "$name: shell32, ole32 and oleaut32 loaded on first use" on_first_use "$exe"
   check slots "$name: every import slot names its function, every slot loaded on first use holds \
-its stub's address" tools/slots.py "$exe" cmake/delay/*.def
+its stub's address" tools/slots.py "$exe" $(delay_lists "$exe")
   check pe "$name: ASLR, NX, terminal-server aware, subsystem 6.1, no time stamp" pe_header "$exe"
   check manifest "$name: requireAdministrator, common controls 6.0 x86, Windows 7 to 11" \
     manifest "$exe"

@@ -5,7 +5,9 @@
   Setup/res/setup.ico               32 x 32 and 16 x 16, 16 colours: a box with a lens
   Setup/Uninstall/res/uninstall.ico the same box with a red remove mark
   common/res/band.ico               32 x 32, 40 x 40, 48 x 48 and 64 x 64, 256 colours: the
-                                    camera emblem of the band, one frame for each DPI
+                                    camera emblem of the band, one frame for each DPI, each
+                                    stored as a PNG (Windows Vista and later read them in
+                                    icons), palette or RGBA, whichever is smaller
 
 The files are kept in the repo; run this again after changing a drawing. Every file is
 read back and checked after writing. --preview FILE also renders all pictures at 4x on
@@ -13,6 +15,7 @@ white and on grey into a PNG.
 
 Needs Pillow: run it with /usr/bin/python3."""
 import argparse
+import io
 import struct
 import sys
 from pathlib import Path
@@ -191,15 +194,33 @@ def image_bytes(pixels, palette, bits):
     return header + table + bytes(xor) + bytes(mask)
 
 
+def png_bytes(pixels, palette):
+    """One 256-colour picture as the smaller of two PNGs: indexed with index 0 transparent,
+    or RGBA. Transparent pixels are clear, the others opaque: drawn, the picture gives the
+    same pixels as the classic bitmap and mask."""
+    size = len(pixels)
+    indexed = Image.new("P", (size, size))
+    indexed.putpalette([c for rgb in palette for c in rgb])
+    indexed.putdata([0 if p == CLEAR_8 else p for row in pixels for p in row])
+    encodings = []
+    for img, options in ((indexed, {"transparency": 0}), (render(pixels, palette, 8), {})):
+        out = io.BytesIO()
+        img.save(out, "PNG", optimize=True, **options)
+        encodings.append(out.getvalue())
+    return min(encodings, key=len)
+
+
 def ico_bytes(images):
-    """images: (pixels, palette, bits) for each picture in the file."""
-    blobs = [image_bytes(*image) for image in images]
+    """images: (pixels, palette, bits) for each picture in the file; bits "png" for a
+    256-colour picture stored as a PNG."""
+    blobs = [png_bytes(p, c) if bits == "png" else image_bytes(p, c, bits) for p, c, bits in images]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for (pixels, _, bits), blob in zip(images, blobs):
         size = len(pixels)
         colours = 16 if bits == 4 else 0
-        out += struct.pack("<BBBBHHII", size, size, colours, 0, 1, bits, len(blob), offset)
+        depth = 32 if bits == "png" else bits
+        out += struct.pack("<BBBBHHII", size, size, colours, 0, 1, depth, len(blob), offset)
         offset += len(blob)
     return out + b"".join(blobs)
 
@@ -215,10 +236,17 @@ def check_ico(path, expected):
     for i, (size, bits) in enumerate(expected):
         w, h, colours, _, planes, bitcount, length, offset = struct.unpack_from(
             "<BBBBHHII", data, 6 + 16 * i)
-        if (w, h, colours, planes, bitcount) != (size, size, 16 if bits == 4 else 0, 1, bits):
+        depth = 32 if bits == "png" else bits
+        if (w, h, colours, planes, bitcount) != (size, size, 16 if bits == 4 else 0, 1, depth):
             faults.append(f"{path} entry {i}: {w}x{h} {colours} colours {bitcount} bits")
         if offset + length > len(data):
             faults.append(f"{path} entry {i}: runs past the end")
+            continue
+        if bits == "png":
+            with Image.open(io.BytesIO(data[offset:offset + length])) as png:
+                if png.format != "PNG" or png.size != (size, size):
+                    faults.append(f"{path} image {i}: not a {size} x {size} PNG")
+                faults += opacity(f"{path} {size}x{size}", png.convert("RGBA"))
             continue
         hsize, bw, bh, bplanes, bbits, compression = struct.unpack_from("<IiiHHI", data, offset)
         if (hsize, bw, bh, bplanes, bbits, compression) != (40, size, 2 * size, 1, bits, 0):
@@ -231,13 +259,18 @@ def check_ico(path, expected):
         sizes = sorted(im.info.get("sizes", {im.size}))
         if sizes != sorted((s, s) for s, _ in expected):
             faults.append(f"{path}: Pillow reads sizes {sizes}")
-        for s, _ in expected:
-            im.size = (s, s)
-            rgba = im.convert("RGBA")
-            opaque = sum(1 for a in rgba.getchannel("A").getdata() if a)
-            if not s * s // 3 < opaque < s * s:
-                faults.append(f"{path} {s}x{s}: {opaque} opaque pixels")
+        for s, bits in expected:
+            if bits != "png":  # Pillow reads a PNG frame's transparency only on its own
+                im.size = (s, s)
+                faults += opacity(f"{path} {s}x{s}", im.convert("RGBA"))
     return faults
+
+
+def opacity(name, rgba):
+    """A picture is neither empty nor a full square."""
+    opaque = sum(1 for a in rgba.getchannel("A").getdata() if a)
+    s = rgba.width
+    return [] if s * s // 3 < opaque < s * s else [f"{name}: {opaque} opaque pixels"]
 
 
 def render(pixels, palette, bits):
@@ -270,7 +303,7 @@ def main():
 
     setup = [program_icon(32, False) + (4,), program_icon(16, False) + (4,)]
     uninstall = [program_icon(32, True) + (4,), program_icon(16, True) + (4,)]
-    band = [emblem(size) + (8,) for size in (32, 40, 48, 64)]
+    band = [emblem(size) + ("png",) for size in (32, 40, 48, 64)]
     files = [(ROOT / "Setup/res/setup.ico", setup),
              (ROOT / "Setup/Uninstall/res/uninstall.ico", uninstall),
              (ROOT / "common/res/band.ico", band)]
@@ -283,7 +316,7 @@ def main():
     for fault in faults:
         print(fault, file=sys.stderr)
     if args.preview:
-        preview(args.preview, setup + uninstall + band)
+        preview(args.preview, setup + uninstall + [(p, c, 8) for p, c, _ in band])
     return 1 if faults else 0
 
 

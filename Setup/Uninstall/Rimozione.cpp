@@ -14,7 +14,7 @@ using platform::Answer;
 using platform::Csidl;
 
 void frmMain::cmdRimuovi_Click() {
-  auto& files = platform::files();
+  auto& files = platform::removal();
   if (platform::windows().ShowMessageBox(
           hWnd(), "QelPictura verrà ora rimosso dal computer", "Disinstallazione di QelPictura",
           platform::MessageBoxStyle::OkCancelSecondDefault) != Answer::Ok)
@@ -45,7 +45,7 @@ void frmMain::cmdRimuovi_Click() {
 
   stato("Disinstallazione in corso...");
   stato("Rimozione valori registro di sistema in corso...");
-  platform::shell().DeleteMachineKey(kChiave);
+  platform::removal().DeleteMachineKey(kChiave);
 
   stato("Rimozione dei collegamenti in corso...");
   // An empty folder would turn the patterns into names in the current directory, where

@@ -30,7 +30,7 @@ frmMain::frmMain()
 
 void frmMain::Form_Initialize() { platform::windows().InitCommonControls(); }
 
-std::string frmMain::cartella() const { return platform::processes().OwnFolder(); }
+std::string frmMain::cartella() const { return platform::removal().OwnFolder(); }
 
 // With the product still beside it, the window opens with its thank-you note; without
 // it, the window is shown behind a note naming the folder left to remove, and closes.

@@ -4,7 +4,8 @@
 #include "platform/win32/Win32.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-  platform::win32::Install();
+  static platform::win32::Win32Removal removal;
+  platform::win32::Install(nullptr, &removal);
   forms::Start<frmMain>();
   return 0;
 }

@@ -149,16 +149,6 @@ void ListBox::AddItem(const std::string& text) {
   platform::windows().AddItem(handle_, text);
 }
 
-int ListBox::ListCount() {
-  ensureLoaded();
-  return static_cast<int>(now_.items.size());
-}
-
-std::string ListBox::List(int index) {
-  ensureLoaded();
-  return index >= 0 && index < ListCount() ? now_.items[index] : std::string();
-}
-
 platform::Handle Control::hWnd() {
   ensureLoaded();
   return handle_;

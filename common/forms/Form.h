@@ -172,8 +172,6 @@ class ListBox : public Control {
   static constexpr auto kKind = platform::ControlKind::ListBox;
   ListBox& operator=(const Design<ListBox>& d) { return describe(d), *this; }
   void AddItem(const std::string& text);
-  int ListCount();
-  std::string List(int index);
 };
 
 class Image : public Control {

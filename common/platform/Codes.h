@@ -38,12 +38,10 @@ enum class Csidl : int {
 };
 
 // System colours (COLOR_...).
-enum class SysColour : int { Window = 5, WindowText = 8, ButtonFace = 15, ButtonShadow = 16 };
+enum class SysColour : int { Window = 5, ButtonShadow = 16 };
 
 // File attribute bits.
-inline constexpr std::uint32_t kAttributeReadOnly = 0x1, kAttributeHidden = 0x2,
-                               kAttributeSystem = 0x4, kAttributeFolder = 0x10,
-                               kAttributeNormal = 0x80;
+inline constexpr std::uint32_t kAttributeFolder = 0x10, kAttributeNormal = 0x80;
 
 // Why a window is about to close: a form's UnloadMode.
 enum class UnloadMode : int {
@@ -54,10 +52,10 @@ enum class UnloadMode : int {
 };
 
 // The progress bar's messages (PBM_...).
-enum class ProgressMessage : unsigned { SetStep = 0x404, StepIt = 0x405, GetPos = 0x408 };
+enum class ProgressMessage : unsigned { DeltaPos = 0x403, SetStep = 0x404, StepIt = 0x405 };
 
-// A child window's style: WS_CHILD | WS_VISIBLE, and WS_VISIBLE alone.
-enum class ChildStyle : unsigned { ChildVisible = 0x50000000, Visible = 0x10000000 };
+// A child window's style: WS_CHILD | WS_VISIBLE.
+enum class ChildStyle : unsigned { ChildVisible = 0x50000000 };
 
 // Control ids of the forms start here: 1 and 2 are IDOK and IDCANCEL to the dialog
 // manager.

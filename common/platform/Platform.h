@@ -15,31 +15,15 @@ namespace platform {
 
 using Handle = std::intptr_t;  // a window handle; 0 = none
 
-// Files and folders.
+// What is at a path: both programs ask.
 class Files {
  public:
   virtual ~Files() = default;
-  // Creates one folder level; false when it exists already or its parent is missing.
-  virtual bool MakeFolder(const std::string& path) = 0;
-  // Copies a file, replacing an existing destination. A bare name is taken from the
-  // current directory. The copy is whole or nothing: written under a temporary name in
-  // the destination's folder, it replaces the destination in one step once complete; a
-  // copy that fails (a full disk, a held destination) leaves the destination as it was,
-  // or none, and no temporary file.
-  virtual bool Copy(const std::string& from, const std::string& to) = 0;
   // True when the file is there and cannot be opened for writing because it is in use:
   // a program runs from it, or another holds it without sharing.
   virtual bool InUse(const std::string& path) = 0;
-  // Deletes every file (never a folder) whose name matches the last part of the pattern,
-  // which may hold * and ?. Returns how many were deleted.
-  virtual int DeleteFiles(const std::string& pattern) = 0;
-  // Removes a folder; succeeds only when it is empty.
-  virtual bool RemoveFolder(const std::string& path) = 0;
   // The path's attribute bits (kAttributeFolder...), or nothing when they cannot be read.
   virtual std::optional<std::uint32_t> Attributes(const std::string& path) = 0;
-  // True when the folder is a junction or a symbolic link to another place, so that what
-  // seems to lie in it belongs elsewhere.
-  virtual bool IsLink(const std::string& folder) = 0;
 };
 
 // What the WScript.Shell RegRead member gives back for a value.
@@ -50,12 +34,36 @@ struct RegistryValue {
   std::int32_t number = 0;  // Kind::Number
 };
 
-// The shell, the registry and the scripting object.
+// The shell's special folders: both programs.
 class Shell {
  public:
   virtual ~Shell() = default;
   // SHGetSpecialFolderPath into a buffer of 260 characters: the text up to its first NUL.
   virtual std::string SpecialFolder(Csidl csidl, bool create) = 0;
+};
+
+// Pauses: both programs.
+class Processes {
+ public:
+  virtual ~Processes() = default;
+  // Blocks the thread; no events are handled meanwhile.
+  virtual void Pause(unsigned milliseconds) = 0;
+};
+
+// What only Setup does: folders made and files copied, the system directory, programs
+// started, the folder browser, the version read and the shortcuts written through the
+// scripting object.
+class Installation {
+ public:
+  virtual ~Installation() = default;
+  // Creates one folder level; false when it exists already or its parent is missing.
+  virtual bool MakeFolder(const std::string& path) = 0;
+  // Copies a file, replacing an existing destination. A bare name is taken from the
+  // current directory. The copy is whole or nothing: written under a temporary name in
+  // the destination's folder, it replaces the destination in one step once complete; a
+  // copy that fails (a full disk, a held destination) leaves the destination as it was,
+  // or none, and no temporary file.
+  virtual bool Copy(const std::string& from, const std::string& to) = 0;
   // GetSystemDirectory with the given buffer size: the characters it reports.
   virtual std::string SystemDirectory(unsigned bufferSize) = 0;
   // The folder browser: the chosen item's file-system path (as the shell gives it, up to
@@ -68,18 +76,10 @@ class Shell {
   // The text as a signed 16-bit number under the user's locale (halves to even), or
   // nothing for non-numbers and values out of range.
   virtual std::optional<std::int16_t> TextToInt16(const std::string& text) = 0;
-  // Deletes a key under HKEY_LOCAL_MACHINE with its subkeys and values.
-  virtual bool DeleteMachineKey(const std::string& subkey) = 0;
   // "WScript.Shell" CreateShortcut, TargetPath, WindowStyle, Description, Save; true when
   // every member call succeeded.
   virtual bool WriteShortcut(const std::string& link, const std::string& target,
                              ShowCommand windowStyle, const std::string& description) = 0;
-};
-
-// The process: programs started, the executable's folder, pauses.
-class Processes {
- public:
-  virtual ~Processes() = default;
   // Starts a program and returns at once; nothing is waited for. The program file is
   // `application` (never searched for); `commandLine` is what it receives.
   virtual bool Start(const std::string& application, const std::string& commandLine,
@@ -89,10 +89,24 @@ class Processes {
   // exactly `program` (never searched for); its command line is that path in quotes.
   virtual bool StartAsUser(const std::string& program, const std::string& folder,
                            ShowCommand show) = 0;
+};
+
+// What only Uninstall does: files, folders and the registry key taken away.
+class Removal {
+ public:
+  virtual ~Removal() = default;
+  // Deletes every file (never a folder) whose name matches the last part of the pattern,
+  // which may hold * and ?. Returns how many were deleted.
+  virtual int DeleteFiles(const std::string& pattern) = 0;
+  // Removes a folder; succeeds only when it is empty.
+  virtual bool RemoveFolder(const std::string& path) = 0;
+  // True when the folder is a junction or a symbolic link to another place, so that what
+  // seems to lie in it belongs elsewhere.
+  virtual bool IsLink(const std::string& folder) = 0;
+  // Deletes a key under HKEY_LOCAL_MACHINE with its subkeys and values.
+  virtual bool DeleteMachineKey(const std::string& subkey) = 0;
   // Folder of the running executable, without a final "\".
   virtual std::string OwnFolder() = 0;
-  // Blocks the thread; no events are handled meanwhile.
-  virtual void Pause(unsigned milliseconds) = 0;
 };
 
 // Pixel rectangle: of a top-level window on the screen, of a child in its parent's
@@ -164,7 +178,6 @@ class Windows {
   // Pixels of one line of text in the control's font; a check box's with its box.
   virtual int TextWidth(Handle label, const std::string& text) = 0;
   virtual int Check(Handle checkBox) = 0;
-  virtual void SetCheck(Handle checkBox, int value) = 0;
   virtual void AddItem(Handle listBox, const std::string& text) = 0;
   virtual void Focus(Handle window) = 0;
   virtual Handle ActiveWindow() = 0;
@@ -185,12 +198,15 @@ class Windows {
                                 MessageBoxStyle style) = 0;
 };
 
-// The platform the programs run on; installed once at start.
+// The platform the programs run on; installed once at start. Each program has its own
+// part, the other's is null: a program links only the operations it calls.
 struct Platform {
   Files& files;
   Shell& shell;
   Processes& processes;
   Windows& windows;
+  Installation* installation = nullptr;
+  Removal* removal = nullptr;
 };
 
 void Install(Platform* platform);
@@ -200,5 +216,7 @@ inline Files& files() { return Get().files; }
 inline Shell& shell() { return Get().shell; }
 inline Processes& processes() { return Get().processes; }
 inline Windows& windows() { return Get().windows; }
+inline Installation& installation() { return *Get().installation; }
+inline Removal& removal() { return *Get().removal; }
 
 }  // namespace platform

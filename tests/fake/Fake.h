@@ -16,7 +16,7 @@ using Str = const std::string&;
 
 // The machine: the package in the current folder; Program Files, as the shell knows it, in
 // C:\Applicazioni; all users' desktop and programs in C:\Tutti, the user's own unknown.
-struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
+struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, Removal {
   Fake() {
     using namespace impronta;
     Install(&all);
@@ -143,7 +143,6 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   Rect GetRect(Handle h) override { return rects[h]; }
   int TextWidth(Handle, Str) override { return 0; }
   int Check(Handle) override { return 0; }
-  void SetCheck(Handle, int) override {}
   void AddItem(Handle, Str t) override { items.push_back(t); }
   void Focus(Handle) override {}
   Handle ActiveWindow() override { return 0; }
@@ -160,15 +159,15 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
                      const void*) override {
     return bar = add({});
   }
-  std::intptr_t Send(Handle h, ProgressMessage m, std::uintptr_t, std::intptr_t) override {
-    return m == ProgressMessage::StepIt ? ++win[h].position : 0;
+  std::intptr_t Send(Handle h, ProgressMessage m, std::uintptr_t n, std::intptr_t) override {
+    return win[h].position += m == ProgressMessage::DeltaPos ? n : m == ProgressMessage::StepIt;
   }
   void DestroyChild(Handle h) override { Destroy(h); }
   Answer ShowMessageBox(Handle, Str text, Str, MessageBoxStyle) override {
     boxes.push_back(text);
     return Answer::Ok;
   }
-  Platform all{*this, *this, *this, *this};
+  Platform all{*this, *this, *this, *this, this, this};
 };
 
 }  // namespace platform

@@ -7,36 +7,44 @@ namespace platform::win32 {
 
 class Win32Files : public Files {
  public:
-  bool MakeFolder(const std::string& path) override;
-  bool Copy(const std::string& from, const std::string& to) override;
   bool InUse(const std::string& path) override;
-  int DeleteFiles(const std::string& pattern) override;
-  bool RemoveFolder(const std::string& path) override;
   std::optional<std::uint32_t> Attributes(const std::string& path) override;
-  bool IsLink(const std::string& folder) override;
 };
 
 class Win32Shell : public Shell {
  public:
   std::string SpecialFolder(Csidl csidl, bool create) override;
+};
+
+class Win32Processes : public Processes {
+ public:
+  void Pause(unsigned milliseconds) override;
+};
+
+class Win32Installation : public Installation {
+ public:
+  bool MakeFolder(const std::string& path) override;
+  bool Copy(const std::string& from, const std::string& to) override;
   std::string SystemDirectory(unsigned bufferSize) override;
   std::optional<std::string> BrowseForFolder(Handle owner, const std::string& title,
                                              BrowseStyle style) override;
   std::optional<RegistryValue> RegRead(const std::string& valuePath) override;
   std::optional<std::int16_t> TextToInt16(const std::string& text) override;
-  bool DeleteMachineKey(const std::string& subkey) override;
   bool WriteShortcut(const std::string& link, const std::string& target, ShowCommand windowStyle,
                      const std::string& description) override;
-};
-
-class Win32Processes : public Processes {
- public:
   bool Start(const std::string& application, const std::string& commandLine,
              ShowCommand show) override;
   bool StartAsUser(const std::string& program, const std::string& folder,
                    ShowCommand show) override;
+};
+
+class Win32Removal : public Removal {
+ public:
+  int DeleteFiles(const std::string& pattern) override;
+  bool RemoveFolder(const std::string& path) override;
+  bool IsLink(const std::string& folder) override;
+  bool DeleteMachineKey(const std::string& subkey) override;
   std::string OwnFolder() override;
-  void Pause(unsigned milliseconds) override;
 };
 
 class Win32Windows : public Windows {
@@ -59,7 +67,6 @@ class Win32Windows : public Windows {
   Rect GetRect(Handle window) override;
   int TextWidth(Handle label, const std::string& text) override;
   int Check(Handle checkBox) override;
-  void SetCheck(Handle checkBox, int value) override;
   void AddItem(Handle listBox, const std::string& text) override;
   void Focus(Handle window) override;
   Handle ActiveWindow() override;
@@ -75,8 +82,9 @@ class Win32Windows : public Windows {
                         MessageBoxStyle style) override;
 };
 
-// Prepares the process (the DLL search path) and installs the real platform.
-void Install();
+// Prepares the process (the DLL search path) and installs the real platform with the
+// program's own part: Setup's `installation` or Uninstall's `removal`.
+void Install(Installation* installation, Removal* removal);
 
 // Initialises COM (OLE) for the program's thread on its first call and tells whether it
 // is there. Every operation that makes a COM object or opens a COM-based shell dialog

@@ -1,4 +1,5 @@
-// Files, shell, registry, scripting object and processes on real Win32.
+// What only Setup does on real Win32: files copied, the system directory, the folder browser,
+// the scripting object, programs started.
 #include <windows.h>
 #include <exdisp.h>
 #include <objbase.h>
@@ -9,7 +10,6 @@
 
 #include <vector>
 
-#include "platform/Wildcard.h"
 #include "platform/win32/Win32.h"
 #include "platform/win32/Wide.h"
 
@@ -30,15 +30,12 @@ static_assert(int(Csidl::Desktop) == CSIDL_DESKTOP && int(Csidl::Programs) == CS
               int(Csidl::CommonPrograms) == CSIDL_COMMON_PROGRAMS &&
               int(Csidl::CommonDesktopDirectory) == CSIDL_COMMON_DESKTOPDIRECTORY &&
               int(Csidl::ProgramFiles) == CSIDL_PROGRAM_FILES);
-static_assert(kAttributeReadOnly == FILE_ATTRIBUTE_READONLY &&
-              kAttributeHidden == FILE_ATTRIBUTE_HIDDEN &&
-              kAttributeSystem == FILE_ATTRIBUTE_SYSTEM &&
-              kAttributeFolder == FILE_ATTRIBUTE_DIRECTORY &&
+static_assert(kAttributeFolder == FILE_ATTRIBUTE_DIRECTORY &&
               kAttributeNormal == FILE_ATTRIBUTE_NORMAL);
 
 // ---------------------------------------------------------------- files
 
-bool Win32Files::MakeFolder(const std::string& path) {
+bool Win32Installation::MakeFolder(const std::string& path) {
   return CreateDirectoryW(Wide(path).c_str(), nullptr) != 0;
 }
 
@@ -56,7 +53,7 @@ void removeTemporary(const std::wstring& path) {
 // destination, on the same volume, and a rename puts it in place, the old file with it
 // gone in the same step. A destination held open or read-only refuses the rename and
 // stays as it was.
-bool Win32Files::Copy(const std::string& from, const std::string& to) {
+bool Win32Installation::Copy(const std::string& from, const std::string& to) {
   std::wstring target = Wide(to);
   std::size_t slash = target.find_last_of(L"\\/");
   std::wstring folder = slash == std::wstring::npos ? L"." : target.substr(0, slash + 1);
@@ -68,76 +65,6 @@ bool Win32Files::Copy(const std::string& from, const std::string& to) {
     return false;
   }
   return true;
-}
-
-// Windows refuses to open an image that a process has mapped for writing, whatever the
-// sharing asked, and so does Wine; a file held without sharing gives the same answer. A
-// missing, read-only or otherwise refused file is not in use.
-bool Win32Files::InUse(const std::string& path) {
-  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file != INVALID_HANDLE_VALUE) return CloseHandle(file), false;
-  return GetLastError() == ERROR_SHARING_VIOLATION;
-}
-
-int Win32Files::DeleteFiles(const std::string& pattern) {
-  std::wstring wide = Wide(pattern);
-  std::size_t slash = wide.find_last_of(L"\\/");
-  std::wstring folder = slash == std::wstring::npos ? L"" : wide.substr(0, slash + 1);
-  std::string namePattern = Utf8(wide.substr(folder.size()));
-  WIN32_FIND_DATAW found;
-  HANDLE find =
-      FindFirstFileExW(wide.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-  if (find == INVALID_HANDLE_VALUE) return 0;
-  // The search also matches short 8.3 aliases ("*.lnk" finds "a.lnkx"): only long names
-  // that match the pattern themselves are deleted.
-  std::vector<std::wstring> names;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-        Matches(Utf8(found.cFileName), namePattern))
-      names.push_back(found.cFileName);
-  } while (FindNextFileW(find, &found));
-  FindClose(find);
-  int deleted = 0;
-  for (const auto& name : names) deleted += DeleteFileW((folder + name).c_str()) ? 1 : 0;
-  return deleted;
-}
-
-bool Win32Files::RemoveFolder(const std::string& path) {
-  return RemoveDirectoryW(Wide(path).c_str()) != 0;
-}
-
-std::optional<std::uint32_t> Win32Files::Attributes(const std::string& path) {
-  DWORD a = GetFileAttributesW(Wide(path).c_str());
-  if (a == INVALID_FILE_ATTRIBUTES) return std::nullopt;
-  return a;
-}
-
-// A junction or a symbolic link is a reparse point whose tag names another place. Wine
-// shows a Unix symbolic link as a reparse point with no tag at all: a link too. A reparse
-// point that cannot be read is taken for a link.
-bool Win32Files::IsLink(const std::string& folder) {
-  std::wstring path = Wide(folder);
-  while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/')) path.pop_back();
-  DWORD a = GetFileAttributesW(path.c_str());
-  if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-  WIN32_FIND_DATAW found;
-  HANDLE find = FindFirstFileW(path.c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return true;
-  FindClose(find);
-  DWORD tag = found.dwReserved0;
-  return tag == 0 || IsReparseTagNameSurrogate(tag);
-}
-
-// ---------------------------------------------------------------- COM
-
-// The welcome page needs no COM, so the program starts without it and initialises it
-// for its one thread on the first call here. Windows makes no COM object for a thread
-// that has not initialised COM, and the folder browser's new-style dialog needs OLE.
-bool EnsureComInitialised() {
-  static const bool initialised = SUCCEEDED(OleInitialize(nullptr));
-  return initialised;
 }
 
 // ---------------------------------------------------------------- the scripting object
@@ -207,7 +134,7 @@ class Text {
 
 }  // namespace
 
-std::optional<RegistryValue> Win32Shell::RegRead(const std::string& valuePath) {
+std::optional<RegistryValue> Win32Installation::RegRead(const std::string& valuePath) {
   Dispatch shell = Dispatch::Create(L"WScript.shell");
   Text path(valuePath);
   VARIANT result;
@@ -227,15 +154,15 @@ std::optional<RegistryValue> Win32Shell::RegRead(const std::string& valuePath) {
   return value;
 }
 
-std::optional<std::int16_t> Win32Shell::TextToInt16(const std::string& text) {
+std::optional<std::int16_t> Win32Installation::TextToInt16(const std::string& text) {
   std::wstring w = Wide(text);
   SHORT number = 0;
   if (FAILED(VarI2FromStr(w.data(), LOCALE_USER_DEFAULT, 0, &number))) return std::nullopt;
   return number;
 }
 
-bool Win32Shell::WriteShortcut(const std::string& link, const std::string& target,
-                               ShowCommand windowStyle, const std::string& description) {
+bool Win32Installation::WriteShortcut(const std::string& link, const std::string& target,
+                                      ShowCommand windowStyle, const std::string& description) {
   Dispatch shell = Dispatch::Create(L"WScript.Shell");
   Text linkText(link);
   VARIANT made;
@@ -256,24 +183,16 @@ bool Win32Shell::WriteShortcut(const std::string& link, const std::string& targe
          shortcut.Invoke(L"Save", DISPATCH_METHOD, nullptr, 0, nullptr);
 }
 
-// ---------------------------------------------------------------- shell and registry
-
-std::string Win32Shell::SpecialFolder(Csidl csidl, bool create) {
-  wchar_t buffer[MAX_PATH] = {};
-  SHGetSpecialFolderPathW(nullptr, buffer, static_cast<int>(csidl), create);
-  buffer[MAX_PATH - 1] = L'\0';
-  return Utf8(buffer);
-}
-
-std::string Win32Shell::SystemDirectory(unsigned bufferSize) {
+std::string Win32Installation::SystemDirectory(unsigned bufferSize) {
   std::vector<wchar_t> buffer(bufferSize + 1, L'\0');
   UINT n = GetSystemDirectoryW(buffer.data(), bufferSize);
   if (n >= bufferSize) n = 0;  // did not fit: the call wrote nothing
   return Utf8(buffer.data(), static_cast<int>(n));
 }
 
-std::optional<std::string> Win32Shell::BrowseForFolder(Handle owner, const std::string& title,
-                                                       BrowseStyle style) {
+std::optional<std::string> Win32Installation::BrowseForFolder(Handle owner,
+                                                              const std::string& title,
+                                                              BrowseStyle style) {
   std::wstring wideTitle = Wide(title);
   BROWSEINFOW request{};
   request.hwndOwner = reinterpret_cast<HWND>(owner);
@@ -288,13 +207,6 @@ std::optional<std::string> Win32Shell::BrowseForFolder(Handle owner, const std::
   if (!ok) return std::nullopt;
   path[511] = L'\0';
   return Utf8(path);
-}
-
-// The key goes with its subkeys and values: a plain RegDeleteKey refuses a key that has
-// subkeys. Only the named key is touched, never its parent.
-bool Win32Shell::DeleteMachineKey(const std::string& subkey) {
-  if (subkey.empty()) return false;
-  return RegDeleteTreeW(HKEY_LOCAL_MACHINE, Wide(subkey).c_str()) == ERROR_SUCCESS;
 }
 
 // ---------------------------------------------------------------- processes
@@ -408,48 +320,19 @@ bool StartThroughDesktop(const std::wstring& program, const std::wstring& folder
 
 }  // namespace
 
-bool Win32Processes::Start(const std::string& application, const std::string& commandLine,
-                           ShowCommand showCommand) {
+bool Win32Installation::Start(const std::string& application, const std::string& commandLine,
+                              ShowCommand showCommand) {
   return Launch(Wide(application), Wide(commandLine), L"", showCommand);
 }
 
 // Run elevated, the program would inherit administrator rights from this process: the
 // user's own desktop shell starts it instead. Not elevated, or where that shell cannot be
 // reached, the program is started directly.
-bool Win32Processes::StartAsUser(const std::string& program, const std::string& folder,
-                                 ShowCommand showCommand) {
+bool Win32Installation::StartAsUser(const std::string& program, const std::string& folder,
+                                    ShowCommand showCommand) {
   std::wstring app = Wide(program), cwd = Wide(folder);
   if (Elevated() && StartThroughDesktop(app, cwd, showCommand)) return true;
   return Launch(app, L"\"" + app + L"\"", cwd, showCommand);
-}
-
-std::string Win32Processes::OwnFolder() {
-  std::vector<wchar_t> buffer(32768, L'\0');
-  DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-  std::wstring path(buffer.data(), n);
-  std::size_t slash = path.find_last_of(L'\\');
-  return Utf8(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash));
-}
-
-void Win32Processes::Pause(unsigned milliseconds) { Sleep(milliseconds); }
-
-// ---------------------------------------------------------------- the whole
-
-void Install() {
-  // DLLs are looked for in the system directory only, never in the folder the program
-  // was started from (often a downloads folder where anything may lie). Windows 7 has
-  // SetDefaultDllDirectories only with its DLL-search update, so it is looked up here;
-  // without it the current directory at least leaves the search.
-  using SetDirectories = BOOL(WINAPI*)(DWORD);
-  auto setDirectories = reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
-  if (!setDirectories || !setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryW(L"");
-  static Win32Files files;
-  static Win32Shell shell;
-  static Win32Processes processes;
-  static Win32Windows windows;
-  static Platform platform{files, shell, processes, windows};
-  platform::Install(&platform);
 }
 
 }  // namespace platform::win32

@@ -19,14 +19,11 @@ constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCH
 constexpr DWORD kFormExStyle = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
 
 static_assert(int(SysColour::Window) == COLOR_WINDOW &&
-              int(SysColour::WindowText) == COLOR_WINDOWTEXT &&
-              int(SysColour::ButtonFace) == COLOR_BTNFACE &&
               int(SysColour::ButtonShadow) == COLOR_BTNSHADOW);
-static_assert(unsigned(ProgressMessage::SetStep) == PBM_SETSTEP &&
-              unsigned(ProgressMessage::StepIt) == PBM_STEPIT &&
-              unsigned(ProgressMessage::GetPos) == PBM_GETPOS);
-static_assert(unsigned(ChildStyle::ChildVisible) == (WS_CHILD | WS_VISIBLE) &&
-              unsigned(ChildStyle::Visible) == WS_VISIBLE);
+static_assert(unsigned(ProgressMessage::DeltaPos) == PBM_DELTAPOS &&
+              unsigned(ProgressMessage::SetStep) == PBM_SETSTEP &&
+              unsigned(ProgressMessage::StepIt) == PBM_STEPIT);
+static_assert(unsigned(ChildStyle::ChildVisible) == (WS_CHILD | WS_VISIBLE));
 static_assert(kFirstControlId > IDCANCEL);
 
 HWND H(Handle h) { return reinterpret_cast<HWND>(h); }
@@ -36,8 +33,9 @@ Handle Of(HWND h) { return reinterpret_cast<Handle>(h); }
 struct FormData {
   WindowEvents* events = nullptr;
   HWND lastFocus = nullptr;
-  int dpi = 96;        // of the display it stands on
-  bool named = false;  // its controls' names are with the annotation service
+  int dpi = 96;           // of the display it stands on
+  bool hasNames = false;  // some of its controls have names of their own
+  bool named = false;     // its controls' names are with the annotation service
 };
 
 FormData* formData(HWND form) {
@@ -79,8 +77,8 @@ void annotateNamed(HWND form, bool give) {
   services->Release();
 }
 
-// Those names need COM, which the first page does without: they are given once the window
-// has been painted, on a timer that fires after the first paint.
+// Those names need COM, which the first page does without: they are given on a timer started
+// once the window has been painted, which fires when the program next waits for events.
 constexpr UINT_PTR kNamesTimer = 1;
 
 bool isPushButton(HWND h) {
@@ -319,7 +317,7 @@ Handle Win32Windows::CreateControl(Handle form, int id, const ControlLook& look,
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font(fontHeight, look.bold)), FALSE);
   if (look.kind == ControlKind::Picture) SetLayout(Of(h), rect, fontHeight);
   SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  if (!look.name.empty()) SetTimer(H(form), kNamesTimer, 0, nullptr);
+  if (FormData* data = formData(H(form)); data && !look.name.empty()) data->hasNames = true;
   return Of(h);
 }
 
@@ -358,8 +356,12 @@ void Win32Windows::SetEnabled(Handle window, bool enabled) { EnableWindow(H(wind
 bool Win32Windows::Enabled(Handle window) { return IsWindowEnabled(H(window)); }
 
 void Win32Windows::SetVisible(Handle window, bool visible) {
-  ShowWindow(H(window), visible ? SW_SHOW : SW_HIDE);
-  if (visible && !GetParent(H(window))) UpdateWindow(H(window));
+  HWND h = H(window);
+  ShowWindow(h, visible ? SW_SHOW : SW_HIDE);
+  if (!visible || GetParent(h)) return;
+  UpdateWindow(h);
+  if (const FormData* data = formData(h); data && data->hasNames && !data->named)
+    SetTimer(h, kNamesTimer, 0, nullptr);
 }
 
 void Win32Windows::SetCentred(Handle label, bool centred) {
@@ -408,10 +410,6 @@ int Win32Windows::TextWidth(Handle label, const std::string& text) {
 
 int Win32Windows::Check(Handle checkBox) {
   return static_cast<int>(SendMessageW(H(checkBox), BM_GETCHECK, 0, 0));
-}
-
-void Win32Windows::SetCheck(Handle checkBox, int value) {
-  SendMessageW(H(checkBox), BM_SETCHECK, static_cast<WPARAM>(value), 0);
 }
 
 void Win32Windows::AddItem(Handle listBox, const std::string& text) {
