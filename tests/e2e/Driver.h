@@ -243,17 +243,17 @@ inline HWND Focus(HWND window) {
   return info.hwndFocus;
 }
 // Real input through the system's queue to the window brought to the front; then waits until
-// its program has taken it.
+// its program has taken it (or ended: the program is known before the input goes).
 inline bool Send(HWND window, std::vector<INPUT> input) {
   HWND root = GetAncestor(window, GA_ROOT);
-  SetForegroundWindow(root);
-  if (!WaitFor([&] { return GetForegroundWindow() == root; })) return false;
-  SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
   HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, pid);
-  WaitForInputIdle(process, 3000);
-  return CloseHandle(process);
+  SetForegroundWindow(root);
+  const bool front = process && WaitFor([&] { return GetForegroundWindow() == root; });
+  if (front) SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+  if (front) WaitForInputIdle(process, 3000);
+  return process && CloseHandle(process) && front;
 }
 // Keys, each word a chord ("alt+c Tab").
 inline bool Keys(HWND window, const std::string& keys) {
