@@ -19,29 +19,26 @@ using Str = const std::string&;
 struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   Fake() {
     Install(&all);
+    for (Str f : {sys, kTutti, cwd + "\\"}) Add(f);
     for (const char* f : impronta::kFileSistema) Add(f);
-    for (const char* f : {"QelPictura.exe", "help.htm", "happysmile.qelpictura", "Uninstall.exe"})
+    for (const char* f : {"QelPictura.exe", "help.htm", "happysmile.qelpictura", "Uninstall.exe",
+                          "C:\\Applicazioni\\", "C:\\Program Files\\"})
       Add(f);
   }
   ~Fake() override { forms::ResetAll(), Install(nullptr); }  // nothing left installed
-  // By path in small letters, a relative one in `cwd`: a folder ("\"), a file (the package
-  // file's name it came from; a shortcut: target|show|description), a key as "hklm:\...".
-  std::map<std::string, std::string> fs{{"c:", "\\"},
-                                        {"c:\\applicazioni", "\\"},
-                                        {"c:\\tutti", "\\"},
-                                        {"c:\\program files", "\\"},
-                                        {"c:\\pacchetto", "\\"},
-                                        {"c:\\windows\\system32", "\\"}};
+  // By path in small letters: a folder ("\"), a file (the package file it came from; a shortcut:
+  // target|show|description), a key of HKEY_LOCAL_MACHINE as "hklm:\...".
+  std::map<std::string, std::string> fs{{"c:", "\\"}};
   std::string cwd = "C:\\pacchetto", own = "C:\\Programmi\\QelPictura", kTutti = "C:\\Tutti\\";
   std::map<Csidl, std::string> special = {{Csidl::ProgramFiles, "C:\\Applicazioni"},
                                           {Csidl::CommonDesktopDirectory, kTutti},
                                           {Csidl::CommonPrograms, kTutti}};  // "": none
-  std::string sys = "C:\\windows\\system32\\", refused, lost;  // shortcuts not saved, not there
-  std::optional<std::string> browsed;                          // the folder browser's answer
-  std::vector<Csidl> made;                // the special folders asked to be made when missing
-  bool full = false;                      // no window can be made
-  std::vector<std::string> started;       // "program|command line|show", "user program|folder|show"
-  std::vector<std::string> boxes, items;  // texts of message boxes, lines of the list box
+  std::string sys = "C:\\windows\\system32\\", lost;  // lost: a shortcut saved, says the shell
+  std::optional<std::string> browsed;                 // the folder browser's answer
+  std::vector<Csidl> made;  // the special folders asked to be made when missing
+  bool full = false;        // no window can be made
+  // Programs started ("program|command line|show", "user program|folder|show"), message boxes.
+  std::vector<std::string> started, boxes, items;  // and the list box's lines
   struct Window {
     Handle parent = 0;
     WindowEvents* events = nullptr;  // forms only
@@ -50,12 +47,12 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     bool enabled = true, visible = false;
   };
   std::map<Handle, Window> win;
-  Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status label
   std::map<Handle, Rect> rects;          // each window's place, as last set
-  std::vector<attese::Tappa> rows;       // the timeline; at each pump besides: 1, the status
-  std::string log;                       // label's form enabled, or 0; how many paths are there
-  std::vector<std::size_t> left;
-  WindowEvents* closing = nullptr;  // its close box is clicked at the next pump
+  Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status
+  std::vector<attese::Tappa> rows;       // the timeline, and at each pump besides:
+  std::string log;                       // 1, the status label's form enabled, or 0;
+  std::vector<std::size_t> left;         // how many paths and keys are there
+  WindowEvents* closing = nullptr;       // its close box is clicked at the next pump
 
   std::string key(std::string p) const {
     if (p.starts_with('\\')) p.insert(0, "C:");
@@ -65,11 +62,12 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     return p;
   }
   static std::string up(Str k) { return k.substr(0, k.rfind('\\')); }
+  static std::string name(Str k) { return k.substr(k.rfind('\\') + 1); }
   const std::string* at(Str p) const { return fs.contains(key(p)) ? &fs.at(key(p)) : nullptr; }
   bool folder(Str p) const { return at(p) && *at(p) == "\\"; }
   bool put(Str p, Str what) { return folder(up(key(p))) && !folder(p) && (fs[key(p)] = what, 1); }
-  void Add(Str p) { fs[key(p)] = p.ends_with('\\') ? "\\" : p.substr(p.rfind('\\') + 1); }
-  Handle add(const Window& w) { return win[++last] = w, last; }
+  void Add(Str p) { fs[key(p)] = p.ends_with('\\') ? "\\" : name(p); }  // a folder ends in "\"
+  Handle add(const Window& w) { return full ? 0 : (win[++last] = w, last); }
   void Click(forms::Control& c) { win[win[c.hWnd()].parent].events->OnCommand(win[c.hWnd()].id); }
   void close(forms::Form& f, UnloadMode why) {  // at the end of the session, or from `why`
     WindowEvents& e = f;
@@ -79,16 +77,14 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
 
   bool MakeFolder(Str p) override { return !at(p) && put(p, "\\"); }
   bool Copy(Str from, Str to) override { return at(from) && !folder(from) && put(to, *at(from)); }
-  int DeleteFiles(Str p) override {
-    const std::string k = key(p), in = up(k) + "\\";
-    return std::erase_if(fs, [&](auto& e) {
-      return e.second != "\\" && up(e.first) + "\\" == in &&
-             Matches(e.first.substr(in.size()), k.substr(in.size()));
-    });
+  int DeleteFiles(Str p) override {  // files only
+    auto match = [&](auto& e) { return up(e.first) == up(key(p)) && e.second != "\\"; };
+    return std::erase_if(fs,
+                         [&](auto& e) { return match(e) && Matches(name(e.first), name(key(p))); });
   }
-  bool RemoveFolder(Str p) override {
-    auto inside = [&](auto& e) { return up(e.first) == key(p); };
-    return folder(p) && std::ranges::none_of(fs, inside) && fs.erase(key(p));
+  bool RemoveFolder(Str p) override {  // an empty one only
+    return folder(p) && std::ranges::none_of(fs, [&](auto& e) { return up(e.first) == key(p); }) &&
+           fs.erase(key(p));
   }
   std::optional<std::uint32_t> Attributes(Str p) override {
     return at(p) ? std::optional(folder(p) ? kAttributeFolder : kAttributeNormal) : std::nullopt;
@@ -105,8 +101,8 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
     return std::erase_if(
         fs, [&](auto& e) { return (e.first + "\\").starts_with(key("HKLM:\\" + k) + "\\"); });
   }
-  bool WriteShortcut(Str l, Str t, ShowCommand s, Str d) override {  // lost: saved, says the shell
-    return l != refused && (l == lost || put(l, t + "|" + char('0' + int(s)) + "|" + d));
+  bool WriteShortcut(Str l, Str t, ShowCommand s, Str d) override {  // never over a folder
+    return l == lost || put(l, t + "|" + char('0' + int(s)) + "|" + d);
   }
   bool Start(Str a, Str c, ShowCommand s) override {
     return started.push_back(a + "|" + c + "|" + char('0' + int(s))), true;
@@ -118,9 +114,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   void InitCommonControls() override {}
   int Dpi() override { return 96; }
   Rect WorkArea() override { return {0, 0, 1024, 768}; }
-  Handle CreateForm(WindowEvents* e, Str, int, int, int, Handle) override {
-    return full ? 0 : add({0, e});
-  }
+  Handle CreateForm(WindowEvents* e, Str, int, int, int, Handle) override { return add({0, e}); }
   Handle CreateControl(Handle f, int id, const ControlLook&, Str t, const Rect&, int) override {
     return add({f, nullptr, t, id});
   }
@@ -142,10 +136,10 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   void Pump() override {
     if (closing) std::exchange(closing, nullptr)->OnCloseRequest(UnloadMode::ControlMenu);
     if (!status) return;
-    const Window& s = win[status];
+    Window &s = win[status], &form = win[s.parent];
     rows.push_back({s.visible ? s.text : "", win.contains(bar) ? win[bar].position : -1, 0});
-    if (rows.size() == 2) win[s.parent].events->OnDpiChanged(192, {});
-    log += win[s.parent].enabled ? '1' : '0';
+    if (rows.size() == 2) form.events->OnDpiChanged(192, {});
+    log += form.enabled ? '1' : '0';
     left.push_back(fs.size());
   }
   void RunUntil(const std::function<bool()>&) override {}  // a modal form, left unanswered

@@ -7,8 +7,8 @@ namespace platform {
 namespace {
 
 // There before the run, folder by folder: the installation; all users' desktop shortcut and
-// menu folder; the user's desktop shortcut; the same names in the current folder, and a program
-// at the root, where relative names would be found; the product's key and another one.
+// menu folder; the user's desktop shortcut; the same names in the current folder, a program at
+// the root, where relative names would be found; the product's key and another one.
 const std::pair<std::string, std::vector<const char*>> kVisti[] = {
     {"C:\\Programmi\\QelPictura\\",
      {"QelPictura.exe", "help.htm", "temi\\", "temi\\happysmile.qelpictura", "temi\\LEGGIMI",
@@ -21,13 +21,14 @@ const std::pair<std::string, std::vector<const char*>> kVisti[] = {
     {"C:\\", {"QelPictura.exe"}},
     {"HKLM:\\SOFTWARE\\Qel\\", {"Pictura", "Altro"}}};
 
+// Before the run (prima): all in place (T); all users' desktop named but not there, the user's in
+// C:\Utente, a file of another kind in the menu folder (D); the desktop and programs folders
+// unknown (P); no own folder (o), the window then closed as it loads (c). After it: folder by
+// folder, 1 for each path still there (resta); how many paths and keys went after the 2nd, 3rd,
+// 4th and 5th pump (tolti); the message boxes shown.
 struct Caso {
-  // Before the run: all in place (T); all users' desktop named but not there, the user's in
-  // C:\Utente, a file of another kind in the menu folder (D); the desktop and programs folders
-  // unknown (P); no own folder (o), the window then closed as it loads (c).
   char prima;
-  const char* resta;  // folder by folder, 1 for each path there after the run
-  const char* tolti;  // how many paths and keys went after the 2nd, 3rd, 4th, 5th pump
+  const char *resta, *tolti;
   std::vector<std::string> messaggi = {"QelPictura verrà ora rimosso dal computer"};
 };
 struct Rimozione : Fake, ::testing::WithParamInterface<Caso> {};
@@ -38,20 +39,21 @@ struct Rimozione : Fake, ::testing::WithParamInterface<Caso> {};
 TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   const char g = GetParam().prima;
   for (const auto& [cartella, nomi] : kVisti)
-    for (const char* nome : nomi)
-      if (g == 'D' || !std::string(nome).ends_with(".ini")) Add(cartella + nome);
-  if (g == 'D') special[Csidl::CommonDesktopDirectory] = "C:\\Mancante\\";
-  if (g == 'D') special[Csidl::Desktop] = "C:\\Utente";
-  if (g == 'P') special[Csidl::CommonDesktopDirectory] = special[Csidl::CommonPrograms] = "";
+    for (std::string nome : nomi)
+      if (g == 'D' || !nome.ends_with(".ini")) Add(cartella + nome);
+  if (g == 'D')
+    special = {{Csidl::CommonDesktopDirectory, "C:\\Mancante"},
+               {Csidl::Desktop, "C:\\Utente"},
+               {Csidl::CommonPrograms, kTutti}};
+  if (g == 'P') special = {};
   if (g == 'o' || g == 'c') own = "";
   frmMain& f = forms::instance<frmMain>();
   if (g == 'c') closing = &f;
-  f.Load();
-  if (f.Loaded()) status = f.lbl.hWnd(), f.Show(), Click(f.cmdRimuovi);
+  if (f.Load(), f.Loaded()) status = f.lbl.hWnd(), f.Show(), Click(f.cmdRimuovi);
   std::string resta, tolti;
   for (const auto& [cartella, nomi] : kVisti) {
-    if (!resta.empty()) resta += ' ';
     for (const char* nome : nomi) resta += at(cartella + nome) ? '1' : '0';
+    resta += ' ';
   }
   for (std::size_t i = 1; i < left.size(); ++i) tolti += char('0' + left[i - 1] - left[i]);
   EXPECT_EQ(
@@ -65,11 +67,11 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
 
 INSTANTIATE_TEST_SUITE_P(
     Uninstall, Rimozione,
-    ::testing::Values(Caso{'T', "000001 00000 1 111 1 01", "0145"},
-                      Caso{'D', "000001 11001 0 111 1 01", "0135"},
-                      Caso{'P', "000001 11110 1 111 1 01", "0105"},
-                      Caso{'o', "111111 11110 1 111 1 11", "", {attese::kRimossa}},
-                      Caso{'c', "111111 11110 1 111 1 11", "", {}}),
+    ::testing::Values(Caso{'T', "000001 00000 1 111 1 01 ", "0145"},
+                      Caso{'D', "000001 11001 0 111 1 01 ", "0135"},
+                      Caso{'P', "000001 11110 1 111 1 01 ", "0105"},
+                      Caso{'o', "111111 11110 1 111 1 11 ", "", {attese::kRimossa}},
+                      Caso{'c', "111111 11110 1 111 1 11 ", "", {}}),
     [](const auto& i) { return std::string(1, i.param.prima); });
 
 }  // namespace
