@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <map>
 #include "Attese.h"
-#include "Impronta.h"
 #include "forms/Form.h"
 #include "platform/Wildcard.h"
 
@@ -20,7 +19,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   Fake() {
     Install(&all);
     for (Str f : {sys, kTutti, cwd + "\\"}) Add(f);
-    for (const char* f : impronta::kFileSistema) Add(f);
+    for (const char* f : attese::kRuntime) Add(f);
     for (const char* f : {"QelPictura.exe", "help.htm", "happysmile.qelpictura", "Uninstall.exe",
                           "C:\\Applicazioni\\", "C:\\Program Files\\"})
       Add(f);

@@ -9,10 +9,11 @@
 namespace platform {
 namespace {
 
-using namespace impronta;
 using attese::kCollegamenti, attese::kPrincipale;
 using enum UnloadMode;
-const std::string kMenu = "C:\\Tutti\\QelPictura\\";
+const std::string kDesktop = "C:\\Tutti\\QelPictura.lnk",
+                  kMenu = "C:\\Tutti\\QelPictura\\QelPictura.lnk",
+                  kRimuovi = "C:\\Tutti\\QelPictura\\Rimuovi QelPictura dal computer.lnk";
 const char *kEssenziali = "Non è stato possibile copiare dei files essenziali",
            *kNelMenu = "Impossibile creare dei collegamenti nel menu avvio";
 
@@ -30,14 +31,14 @@ struct Installazione : Fake, ::testing::WithParamInterface<Esito> {};
 // save by its close box, which asks and keeps the page, unless the question cannot be shown.
 TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   const std::map<char, std::function<void()>> guasti = {
-      {'d', [&] { Add(kTutti + kCollegamento + "\\"); }},  // a folder where a shortcut goes: the
-      {'m', [&] { Add(kMenu + kCollegamento + "\\"); }},   // desktop's, the menu's,
-      {'r', [&] { Add(kMenu + kCollegamentoRimuovi + "\\"); }},  // the removal one;
-      {'l', [&] { lost = kTutti + kCollegamento; }},  // the desktop's said saved, yet not there;
-      {'S', [&] { sys = ""; }},                       // unknown to the shell: the system,
+      {'d', [&] { Add(kDesktop + "\\"); }},  // a folder where a shortcut goes: the
+      {'m', [&] { Add(kMenu + "\\"); }},     // desktop's, the menu's,
+      {'r', [&] { Add(kRimuovi + "\\"); }},  // the removal one;
+      {'l', [&] { lost = kDesktop; }},       // the desktop's said saved, yet not there;
+      {'S', [&] { sys = ""; }},              // unknown to the shell: the system,
       {'P', [&] { special[Csidl::CommonPrograms] = ""; }},          // the programs,
       {'D', [&] { special[Csidl::CommonDesktopDirectory] = ""; }},  // the desktop folder;
-      {'p', [&] { fs.erase(key(kProgramma)); }},                    // missing: the main program,
+      {'p', [&] { fs.erase(key("QelPictura.exe")); }},              // missing: the main program,
       {'f', [&] { fs.erase(key("C:\\Applicazioni")); }},            // the shell's Program Files,
       {'n', [&] { fs.erase(key("C:\\Program Files")); }},           // "C:\Program Files",
       {'s', [&] { fs.erase(key(sys)); }},         // the system folder the shell names;
@@ -52,12 +53,10 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   status = pagina.lblE.hWnd(), pagina.Show(), Click(pagina.cmdConferma);
   auto righe = attese::Installazione(e.D, sys);  // a pump for each shortcut the shell saved
   righe.erase(righe.end() - 5, righe.end() - 2 - e.collegamenti.size() - !lost.empty());
-  const std::string P = e.D + "\\QelPictura.exe|1|Cattura le immagini dal desktop con QelPictura";
+  const std::string P = e.D + "\\QelPictura.exe|1|Cattura le immagini dal desktop con QelPictura",
+                    R = e.D + "\\Uninstall.exe|1|Disinstalla il programma";
   std::string visti;  // the shortcuts saved, each with its target, window and description
-  for (auto [c, l, t] :
-       {std::tuple('d', kTutti + kCollegamento, P),
-        {'m', kMenu + kCollegamento, P},
-        {'r', kMenu + kCollegamentoRimuovi, e.D + "\\Uninstall.exe|1|Disinstalla il programma"}})
+  for (auto [c, l, t] : {std::tuple('d', kDesktop, P), {'m', kMenu, P}, {'r', kRimuovi, R}})
     if (at(l) && !folder(l)) visti += *at(l) == t ? c : '?';
   // The result page in the destination page's stead, both laid out anew at 192 DPI; the essential
   // file in D when not in the system directory; nothing made in the current folder.

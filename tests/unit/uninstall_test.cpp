@@ -42,9 +42,7 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
     for (std::string nome : nomi)
       if (g == 'D' || !nome.ends_with(".ini")) Add(cartella + nome);
   if (g == 'D')
-    special = {{Csidl::CommonDesktopDirectory, "C:\\Mancante"},
-               {Csidl::Desktop, "C:\\Utente"},
-               {Csidl::CommonPrograms, kTutti}};
+    special[Csidl::CommonDesktopDirectory] = "C:\\Mancante", special[Csidl::Desktop] = "C:\\Utente";
   if (g == 'P') special = {};
   if (g == 'o' || g == 'c') own = "";
   frmMain& f = forms::instance<frmMain>();
