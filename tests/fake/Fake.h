@@ -68,6 +68,10 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows {
   void Add(Str p) { fs[key(p)] = p.ends_with('\\') ? "\\" : name(p); }  // a folder ends in "\"
   Handle add(const Window& w) { return full ? 0 : (win[++last] = w, last); }
   void Click(forms::Control& c) { win[win[c.hWnd()].parent].events->OnCommand(win[c.hWnd()].id); }
+  // Shows the form and presses `button`, the timeline reading `label`.
+  void Run(forms::Form& form, forms::Control& label, forms::Control& button) {
+    status = label.hWnd(), form.Show(), Click(button);
+  }
   void close(forms::Form& f, UnloadMode why) {  // at the end of the session, or from `why`
     WindowEvents& e = f;
     if (why != UnloadMode::AppWindows) return e.OnCloseRequest(why);

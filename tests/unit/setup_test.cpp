@@ -50,7 +50,7 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   frmCartella& pagina = forms::instance<frmCartella>();
   frmFinale& finale = forms::instance<frmFinale>();
   if (browsed) Click(pagina.cmdSfoglia);
-  status = pagina.lblE.hWnd(), pagina.Show(), Click(pagina.cmdConferma);
+  Run(pagina, pagina.lblE, pagina.cmdConferma);
   auto righe = attese::Installazione(e.D, sys);  // a pump for each shortcut the shell saved
   righe.erase(righe.end() - 5, righe.end() - 2 - e.collegamenti.size() - !lost.empty());
   const std::string P = e.D + "\\QelPictura.exe|1|Cattura le immagini dal desktop con QelPictura",

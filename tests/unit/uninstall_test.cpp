@@ -47,7 +47,7 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
   if (g == 'o' || g == 'c') own = "";
   frmMain& f = forms::instance<frmMain>();
   if (g == 'c') closing = &f;
-  if (f.Load(), f.Loaded()) status = f.lbl.hWnd(), f.Show(), Click(f.cmdRimuovi);
+  if (f.Load(), f.Loaded()) Run(f, f.lbl, f.cmdRimuovi);
   std::string resta, tolti;
   for (const auto& [cartella, nomi] : kVisti) {
     for (const char* nome : nomi) resta += at(cartella + nome) ? '1' : '0';
