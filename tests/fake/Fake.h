@@ -1,12 +1,11 @@
-// The platform in memory, one object for the four interfaces and the unit tests' fixture:
-// files, the shell's folders, programs started, windows a test clicks. Each event pump adds a
-// row to the timeline, which pauses complete; at the second the window moves to 192 DPI.
+// The platform in memory, one object for the four interfaces and the unit tests' fixture: a
+// disk and registry of paths, the shell's folders, programs started, windows a test clicks.
+// Each event pump adds a row to the timeline, which pauses complete; at the second, 192 DPI.
 #pragma once
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <map>
 #include "Attese.h"
-#include "Impronta.h"
 #include "forms/Form.h"
 #include "platform/Wildcard.h"
 
@@ -18,26 +17,27 @@ using Str = const std::string&;
 // C:\Applicazioni; all users' desktop and programs in C:\Tutti, the user's own unknown.
 struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, Removal {
   Fake() {
-    using namespace impronta;
     Install(&all);
-    for (const char* f : kFileSistema) Add(f);
-    for (const char* f : {kProgramma, kAiuto, kTema, kDisinstallatore}) Add(f);
-    for (const char* f : {"C:\\Applicazioni\\", "C:\\Program Files\\"}) Add(f);
     for (Str f : {sys, kTutti, cwd + "\\"}) Add(f);
+    for (const char* f : attese::kRuntime) Add(f);
+    for (const char* f : {"QelPictura.exe", "help.htm", "happysmile.qelpictura", "Uninstall.exe",
+                          "C:\\Applicazioni\\", "C:\\Program Files\\"})
+      Add(f);
   }
   ~Fake() override { forms::ResetAll(), Install(nullptr); }  // nothing left installed
-  // Files 'f' and folders 'd', each as added, by path in small letters; a relative one is in `cwd`.
-  std::map<std::string, char> fs{{"c:", 'd'}};
+  // By path in small letters: a folder ("\"), a file (the package file it came from; a shortcut:
+  // target|show|description), a key of HKEY_LOCAL_MACHINE as "hklm:\...".
+  std::map<std::string, std::string> fs{{"c:", "\\"}};
   std::string cwd = "C:\\pacchetto", own = "C:\\Programmi\\QelPictura", kTutti = "C:\\Tutti\\";
   std::map<Csidl, std::string> special = {{Csidl::ProgramFiles, "C:\\Applicazioni"},
                                           {Csidl::CommonDesktopDirectory, kTutti},
                                           {Csidl::CommonPrograms, kTutti}};  // "": none
-  std::string sys = "C:\\windows\\system32\\", refused, lost;  // shortcuts not saved, not there
-  std::optional<std::string> browsed;                          // the folder browser's answer
-  std::vector<Csidl> made;                // the special folders asked to be made when missing
-  bool full = false;                      // no window can be made
-  std::vector<std::string> started;       // "program|command line|show", "user program|folder|show"
-  std::vector<std::string> boxes, items;  // texts of message boxes, lines of the list box
+  std::string sys = "C:\\windows\\system32\\", lost;  // lost: a shortcut saved, says the shell
+  std::optional<std::string> browsed;                 // the folder browser's answer
+  std::vector<Csidl> made;  // the special folders asked to be made when missing
+  bool full = false;        // no window can be made
+  // Programs started ("program|command line|show", "user program|folder|show"), message boxes.
+  std::vector<std::string> started, boxes, items;  // and the list box's lines
   struct Window {
     Handle parent = 0;
     WindowEvents* events = nullptr;  // forms only
@@ -46,11 +46,12 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
     bool enabled = true, visible = false;
   };
   std::map<Handle, Window> win;
-  Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status label
   std::map<Handle, Rect> rects;          // each window's place, as last set
-  std::vector<attese::Tappa> rows;       // the timeline
-  std::string log;  // each pump: 1, the status label's form enabled, or 0; each deletion: -
-  WindowEvents* closing = nullptr;  // its close box is clicked at the next pump
+  Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status
+  std::vector<attese::Tappa> rows;       // the timeline, and at each pump besides:
+  std::string log;                       // 1, the status label's form enabled, or 0;
+  std::vector<std::size_t> left;         // how many paths and keys are there
+  WindowEvents* closing = nullptr;       // its close box is clicked at the next pump
   static constexpr Rect kAltrove{-301, -201, 1044, 770};  // on a display left of and above
 
   std::string key(std::string p) const {
@@ -61,63 +62,55 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
     return p;
   }
   static std::string up(Str k) { return k.substr(0, k.rfind('\\')); }
-  char kind(Str p) const { return fs.contains(key(p)) ? fs.at(key(p)) : 0; }
-  bool folder(Str p) const { return kind(p) == 'd'; }
-  bool put(Str p, char k) { return folder(up(key(p))) && (fs[key(p)] = k); }
-  void Add(Str p) { fs[key(p)] = p.ends_with('\\') ? 'd' : 'f'; }  // a folder's path ends in "\"
-  bool deleting() {  // at each deletion, whether or not it succeeds
-    log += '-';
-    return true;
-  }
-  Handle add(const Window& w) { return win[++last] = w, last; }
+  static std::string name(Str k) { return k.substr(k.rfind('\\') + 1); }
+  const std::string* at(Str p) const { return fs.contains(key(p)) ? &fs.at(key(p)) : nullptr; }
+  bool folder(Str p) const { return at(p) && *at(p) == "\\"; }
+  bool put(Str p, Str what) { return folder(up(key(p))) && !folder(p) && (fs[key(p)] = what, 1); }
+  void Add(Str p) { fs[key(p)] = p.ends_with('\\') ? "\\" : name(p); }  // a folder ends in "\"
+  Handle add(const Window& w) { return full ? 0 : (win[++last] = w, last); }
   void Click(forms::Control& c) { win[win[c.hWnd()].parent].events->OnCommand(win[c.hWnd()].id); }
-  // Closes a form at the end of the session, else as a request to its window from `why`.
-  void close(forms::Form& f, UnloadMode why) {
+  // Shows the form and presses `button`, the timeline reading `label`.
+  void Run(forms::Form& form, forms::Control& label, forms::Control& button) {
+    status = label.hWnd(), form.Show(), Click(button);
+  }
+  void close(forms::Form& f, UnloadMode why) {  // at the end of the session, or from `why`
     WindowEvents& e = f;
     if (why != UnloadMode::AppWindows) return e.OnCloseRequest(why);
     if (e.OnQueryEndSession()) e.OnEndSession();
   }
-  // Shows the form and presses `button`, the timeline reading `label`.
-  void Run(forms::Form& form, forms::Control& label, forms::Control& button) {
-    status = label.hWnd();
-    form.Show();
-    Click(button);
-  }
 
-  bool MakeFolder(Str p) override { return !kind(p) && put(p, 'd'); }
-  bool Copy(Str from, Str to) override { return kind(from) == 'f' && !folder(to) && put(to, 'f'); }
+  bool MakeFolder(Str p) override { return !at(p) && put(p, "\\"); }
+  bool Copy(Str from, Str to) override { return at(from) && !folder(from) && put(to, *at(from)); }
   bool InUse(Str) override { return false; }
-  int DeleteFiles(Str pattern) override {
-    const std::string k = key(pattern), in = up(k);
-    deleting();
-    return std::erase_if(fs, [&](const auto& e) {
-      return e.second == 'f' && up(e.first) == in &&
-             Matches(e.first.substr(in.size() + 1), k.substr(in.size() + 1));
-    });
+  int DeleteFiles(Str p) override {  // files only
+    auto match = [&](auto& e) { return up(e.first) == up(key(p)) && e.second != "\\"; };
+    return std::erase_if(fs,
+                         [&](auto& e) { return match(e) && Matches(name(e.first), name(key(p))); });
   }
-  bool RemoveFolder(Str p) override {
-    auto inside = [&](const auto& e) { return up(e.first) == key(p); };
-    return deleting() && folder(p) && std::ranges::none_of(fs, inside) && fs.erase(key(p));
+  bool RemoveFolder(Str p) override {  // an empty one only
+    return folder(p) && std::ranges::none_of(fs, [&](auto& e) { return up(e.first) == key(p); }) &&
+           fs.erase(key(p));
   }
   std::optional<std::uint32_t> Attributes(Str p) override {
-    return kind(p) ? std::optional(folder(p) ? kAttributeFolder : kAttributeNormal) : std::nullopt;
+    return at(p) ? std::optional(folder(p) ? kAttributeFolder : kAttributeNormal) : std::nullopt;
   }
   bool IsLink(Str) override { return false; }
-  std::string SpecialFolder(Csidl csidl, bool make) override {
-    if (make) made.push_back(csidl);
-    return special[csidl];
+  std::string SpecialFolder(Csidl c, bool m) override {
+    return (m ? made.push_back(c) : void()), special[c];
   }
   std::string SystemDirectory(unsigned) override { return sys; }
   std::optional<std::string> BrowseForFolder(Handle, Str, BrowseStyle) override { return browsed; }
   std::optional<RegistryValue> RegRead(Str) override { return {}; }
   std::optional<std::int16_t> TextToInt16(Str) override { return {}; }
-  bool DeleteMachineKey(Str) override { return deleting(); }
-  bool WriteShortcut(Str l, Str, ShowCommand, Str) override {
-    return l != refused && (l == lost || put(l, 'f'));  // lost: saved, says the shell
+  bool DeleteMachineKey(Str k) override {  // with its subkeys
+    return std::erase_if(
+        fs, [&](auto& e) { return (e.first + "\\").starts_with(key("HKLM:\\" + k) + "\\"); });
+  }
+  bool WriteShortcut(Str l, Str t, ShowCommand s, Str d) override {  // never over a folder
+    return l == lost || put(l, t + "|" + char('0' + int(s)) + "|" + d);
   }
   bool Start(Str a, Str c, ShowCommand s) override {
-    started.push_back(a + "|" + c + "|" + char('0' + static_cast<int>(s)));
-    return true;
+    return started.push_back(a + "|" + c + "|" + char('0' + int(s))), true;
   }
   bool StartAsUser(Str p, Str f, ShowCommand s) override { return Start("user " + p, f, s); }
   std::string OwnFolder() override { return own; }
@@ -126,9 +119,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
   void InitCommonControls() override {}
   int Dpi() override { return 96; }
   Rect WorkArea() override { return {0, 0, 1024, 768}; }
-  Handle CreateForm(WindowEvents* e, Str, int, int, int, Handle) override {
-    return full ? 0 : add({0, e});
-  }
+  Handle CreateForm(WindowEvents* e, Str, int, int, int, Handle) override { return add({0, e}); }
   Handle CreateControl(Handle f, int id, const ControlLook&, Str t, const Rect&, int) override {
     return add({f, nullptr, t, id});
   }
@@ -149,10 +140,11 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
   void Pump() override {
     if (closing) std::exchange(closing, nullptr)->OnCloseRequest(UnloadMode::ControlMenu);
     if (!status) return;
-    const Window& s = win[status];
+    Window &s = win[status], &form = win[s.parent];
     rows.push_back({s.visible ? s.text : "", win.contains(bar) ? win[bar].position : -1, 0});
-    if (rows.size() == 2) win[s.parent].events->OnDpiChanged(192, kAltrove);
-    log += win[s.parent].enabled ? '1' : '0';
+    if (rows.size() == 2) form.events->OnDpiChanged(192, kAltrove);
+    log += form.enabled ? '1' : '0';
+    left.push_back(fs.size());
   }
   void RunUntil(const std::function<bool()>&) override {}  // a modal form, left unanswered
   Handle CreateChild(unsigned, Str, Str, ChildStyle, const Rect&, Handle, int, std::intptr_t,
@@ -163,9 +155,8 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
     return win[h].position += m == ProgressMessage::DeltaPos ? n : m == ProgressMessage::StepIt;
   }
   void DestroyChild(Handle h) override { Destroy(h); }
-  Answer ShowMessageBox(Handle, Str text, Str, MessageBoxStyle) override {
-    boxes.push_back(text);
-    return Answer::Ok;
+  Answer ShowMessageBox(Handle, Str t, Str, MessageBoxStyle) override {
+    return boxes.push_back(t), Answer::Ok;
   }
   Platform all{*this, *this, *this, *this, this, this};
 };

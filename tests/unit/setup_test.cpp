@@ -10,18 +10,19 @@
 namespace platform {
 namespace {
 
-using namespace impronta;
 using attese::kCollegamenti, attese::kPrincipale;
-const std::string kMenu = "C:\\Tutti\\QelPictura\\";
+using enum UnloadMode;
+const std::string kDesktop = "C:\\Tutti\\QelPictura.lnk",
+                  kMenu = "C:\\Tutti\\QelPictura\\QelPictura.lnk",
+                  kRimuovi = "C:\\Tutti\\QelPictura\\Rimuovi QelPictura dal computer.lnk";
 const char *kEssenziali = "Non è stato possibile copiare dei files essenziali",
            *kNelMenu = "Impossibile creare dei collegamenti nel menu avvio";
-using enum UnloadMode;
 
 struct Esito {
-  std::string guasti;                              // what breaks before the run, below
-  std::vector<std::string> errori;                 // the result page's list
-  unsigned collegamenti;                           // shortcuts saved, says the shell
-  UnloadMode chiusura;                             // how the pages close; Code: "Chiudi"
+  std::string guasti;               // what breaks before the run, below
+  std::vector<std::string> errori;  // the result page's list
+  std::string collegamenti;         // the shortcuts there after: on the desktop (d), menu (mr)
+  UnloadMode chiusura;              // how the pages close; Code: "Chiudi"
   std::string D = "C:\\Applicazioni\\QelPictura";  // the folder proposed and installed
 };
 struct Installazione : Fake, ::testing::WithParamInterface<Esito> {};
@@ -32,14 +33,14 @@ struct Installazione : Fake, ::testing::WithParamInterface<Esito> {};
 // shown; "Annulla" then still closes it.
 TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   const std::map<char, std::function<void()>> guasti = {
-      {'d', [&] { refused = kTutti + kCollegamento; }},        // not saved: the desktop shortcut,
-      {'m', [&] { refused = kMenu + kCollegamento; }},         // the menu's,
-      {'r', [&] { refused = kMenu + kCollegamentoRimuovi; }},  // the removal shortcut;
-      {'l', [&] { lost = kTutti + kCollegamento; }},  // the desktop's said saved, yet not there
-      {'S', [&] { sys = ""; }},                       // unknown to the shell: the system,
+      {'d', [&] { Add(kDesktop + "\\"); }},  // a folder where a shortcut goes: the
+      {'m', [&] { Add(kMenu + "\\"); }},     // desktop's, the menu's,
+      {'r', [&] { Add(kRimuovi + "\\"); }},  // the removal one;
+      {'l', [&] { lost = kDesktop; }},       // the desktop's said saved, yet not there;
+      {'S', [&] { sys = ""; }},              // unknown to the shell: the system,
       {'P', [&] { special[Csidl::CommonPrograms] = ""; }},          // the programs,
       {'D', [&] { special[Csidl::CommonDesktopDirectory] = ""; }},  // the desktop folder;
-      {'p', [&] { fs.erase(key(kProgramma)); }},                    // missing: the main program,
+      {'p', [&] { fs.erase(key("QelPictura.exe")); }},              // missing: the main program,
       {'f', [&] { fs.erase(key("C:\\Applicazioni")); }},            // the shell's Program Files,
       {'n', [&] { fs.erase(key("C:\\Program Files")); }},           // "C:\Program Files",
       {'s', [&] { fs.erase(key(sys)); }},         // the system folder the shell names;
@@ -52,40 +53,39 @@ TEST_P(Installazione, FollowsItsTimelineAndReportsWhatBroke) {
   frmFinale& finale = forms::instance<frmFinale>();
   if (browsed) Click(pagina.cmdSfoglia);
   Run(pagina, pagina.lblE, pagina.cmdConferma);
-  auto righe = attese::Installazione(e.D, sys);  // a pump for each shortcut saved
-  righe.erase(righe.end() - 5, righe.end() - 2 - e.collegamenti);
-  EXPECT_EQ(std::tuple(righe, "1" + std::string(rows.size() - 2, '0') + "1", e.errori,
-                       e.errori.empty(), !e.errori.empty()),
-            std::tuple(rows, log, items, finale.lblD.Visible(), finale.Errori.Visible()));
-  EXPECT_EQ(std::pair(Rect{50, 430, 832, 36}, Rect{50, 510, 842, 90}),
-            std::pair(rects[bar], rects[status]));  // both follow the change of screen
-  EXPECT_EQ(!e.errori.empty() && e.errori[0] == kEssenziali, kind(e.D + "\\msvbvm60.dll") == 'f');
-  // The result page in the destination page's stead; nothing made in the current folder.
-  EXPECT_EQ(std::tuple(false, true, false),
-            std::tuple(pagina.Loaded(), win[finale.hWnd()].visible, folder("QelPictura")));
+  auto righe = attese::Installazione(e.D, sys);  // a pump for each shortcut the shell saved
+  righe.erase(righe.end() - 5, righe.end() - 2 - e.collegamenti.size() - !lost.empty());
+  const std::string P = e.D + "\\QelPictura.exe|1|Cattura le immagini dal desktop con QelPictura",
+                    R = e.D + "\\Uninstall.exe|1|Disinstalla il programma";
+  std::string visti;  // the shortcuts saved, each with its target, window and description
+  for (auto [c, l, t] : {std::tuple('d', kDesktop, P), {'m', kMenu, P}, {'r', kRimuovi, R}})
+    if (at(l) && !folder(l)) visti += *at(l) == t ? c : '?';
+  // The result page in the destination page's stead, both laid out anew at 192 DPI; the essential
+  // file in D when not in the system directory; nothing made in the current folder.
+  EXPECT_EQ(
+      std::tuple(righe, "1" + std::string(rows.size() - 2, '0') + "1", e.errori, e.errori.empty(),
+                 !e.errori.empty(), e.collegamenti, Rect{50, 430, 832, 36}, Rect{50, 510, 842, 90},
+                 false, true, !e.errori.empty() && e.errori[0] == kEssenziali, false),
+      std::tuple(rows, log, items, finale.lblD.Visible(), finale.Errori.Visible(), visti,
+                 rects[bar], rects[status], pagina.Loaded(), win[finale.hWnd()].visible,
+                 at(e.D + "\\msvbvm60.dll") != nullptr, at("QelPictura") || at("QelPictura.lnk")));
   EXPECT_EQ(kAltrove, rects[finale.hWnd()]);  // its place and size, in pixels at any DPI
-  if (e.chiusura == Code)
-    Click(finale.cmdChiudi);
-  else
-    close(finale, e.chiusura);
+  e.chiusura == Code ? Click(finale.cmdChiudi) : close(finale, e.chiusura);
   frmMain& benvenuto = forms::instance<frmMain>();
-  benvenuto.Show();  // a guided page
-  close(benvenuto, e.chiusura);
+  benvenuto.Show(), close(benvenuto, e.chiusura);  // a guided page
   EXPECT_EQ(e.chiusura == ControlMenu, benvenuto.Loaded());
-  benvenuto.Show();
+  benvenuto.Show(), forms::instance<frmMsg>().Unload();
   full = true;  // the question cannot be shown: the close box keeps the page, "Annulla" not
-  forms::instance<frmMsg>().Unload();
   close(benvenuto, e.chiusura);
   EXPECT_EQ(e.chiusura == ControlMenu, benvenuto.Loaded());
   if (benvenuto.Loaded()) Click(benvenuto.cmdAnnulla);
-  EXPECT_FALSE(benvenuto.Loaded());
   std::vector<std::string> avviati;  // from the system directory, minimised (2)
   for (const char* f : attese::kRuntime)
     if (!sys.empty()) avviati.push_back(sys + "REGSVR32.EXE|REGSVR32.EXE /s " + sys + f + "|2");
   if (e.guasti.find('p') == std::string::npos)
     avviati.push_back("user " + e.D + "\\QelPictura.exe|" + e.D + "|1");
-  EXPECT_EQ(avviati, started);
-  EXPECT_EQ((std::vector{Csidl::Desktop, Csidl::Programs}), made);  // the user's, if need be
+  EXPECT_EQ(std::tuple(avviati, std::vector{Csidl::Desktop, Csidl::Programs}, false),
+            std::tuple(started, made, benvenuto.Loaded()));  // the user's folders made if need be
 }
 
 // The next page stands where the page before stood, to the pixel, though that one is on a
@@ -105,16 +105,16 @@ TEST_F(Fake, TheNextPageTakesThePlaceInPixels) {
 INSTANTIATE_TEST_SUITE_P(
     Setup, Installazione,
     ::testing::ValuesIn(std::vector<Esito>{
-        {"ix", {}, 3, Outside},
-        {"d", {kCollegamenti}, 2, ControlMenu},
-        {"l", {kCollegamenti}, 3, ControlMenu},
-        {"m", {kCollegamenti}, 2, Outside},
-        {"rb", {kCollegamenti}, 2, AppWindows, "C:\\QelPictura"},
-        {"Sfn", {kEssenziali}, 3, Code, "C:\\QelPictura"},
-        {"Pfi", {kNelMenu}, 0, Code, "C:\\programmi\\QelPictura"},
-        {"Dfs", {kEssenziali, kCollegamenti}, 2, Code, "C:\\Program Files\\QelPictura"},
-        {"pSP", {kEssenziali, kNelMenu, kPrincipale}, 0, AppWindows},
-        {"dpS", {kEssenziali, kCollegamenti, kPrincipale}, 2, ControlMenu}}),
+        {"ix", {}, "dmr", Outside},
+        {"d", {kCollegamenti}, "mr", ControlMenu},
+        {"l", {kCollegamenti}, "mr", ControlMenu},
+        {"m", {kCollegamenti}, "dr", Outside},
+        {"rb", {kCollegamenti}, "dm", AppWindows, "C:\\QelPictura"},
+        {"Sfn", {kEssenziali}, "dmr", Code, "C:\\QelPictura"},
+        {"Pfi", {kNelMenu}, "", Code, "C:\\programmi\\QelPictura"},
+        {"Dfs", {kEssenziali, kCollegamenti}, "mr", Code, "C:\\Program Files\\QelPictura"},
+        {"pSP", {kEssenziali, kNelMenu, kPrincipale}, "", AppWindows},
+        {"dpS", {kEssenziali, kCollegamenti, kPrincipale}, "mr", ControlMenu}}),
     [](const auto& i) { return i.param.guasti; });
 
 }  // namespace
