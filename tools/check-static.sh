@@ -1,8 +1,9 @@
 #!/bin/bash
-# Static checks of the shipped 32-bit programs, for what Wine cannot show: what they
-# import, their manifest, their PE header, that two builds give the same bytes, and the
-# release command's signed package. One line per check: "static ok: ..." or
-# "static FAILED: ...". Run by tools/test.sh after the builds.
+# Static checks of the shipped 32-bit programs, read from their bytes, for what Wine cannot
+# show: what they import and every import slot, their manifest, their PE header, that two
+# builds give the same bytes, and the release command's signed package. One check runs
+# under Wine: the signed package's Setup.exe started up to the licence page. One line per
+# check: "static ok: ..." or "static FAILED: ...". Run by tools/test.sh after the builds.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 shipped=build/i686
