@@ -372,19 +372,20 @@ inline bool Picture(HWND window, const std::string& path) {
   HBITMAP bitmap = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS,
                                     &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(dc, bitmap);
-  std::string bytes(reinterpret_cast<char*>(&file), sizeof file), before;
-  bytes.append(reinterpret_cast<char*>(&info), sizeof info);
+  std::string pixels, before;
   bool ok = false;
-  for (int i = 0; i < 30 && !ok; ++i, Sleep(100)) {
-    before.swap(bytes);
-    bytes = before.substr(0, sizeof file + sizeof info);
+  for (int i = 0; i < 30 && !ok; ++i) {
+    if (i) Sleep(100);
+    before.swap(pixels);
     ok = BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY) && GdiFlush();
-    bytes.append(static_cast<char*>(bits), size);
-    ok = ok && bytes == before;
+    pixels.assign(static_cast<char*>(bits), size);
+    ok = ok && pixels == before;
   }
   DeleteObject(SelectObject(dc, old));
   DeleteDC(dc);
   ReleaseDC(nullptr, screen);
+  std::string bytes(reinterpret_cast<char*>(&file), sizeof file);
+  bytes.append(reinterpret_cast<char*>(&info), sizeof info).append(pixels);
   return ok && WriteFile(path, bytes);
 }
 
