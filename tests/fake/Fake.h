@@ -1,11 +1,14 @@
-// The platform in memory, one object for the four interfaces and the unit tests' fixture: a
-// disk and registry of paths, the shell's folders, programs started, windows a test clicks.
-// Each event pump adds a row to the timeline, which pauses complete; at the second, 192 DPI.
+// The platform in memory, one object for the interfaces and the unit tests' fixture: a disk
+// and registry of paths, the shell's folders, programs started, windows a test clicks. Each
+// event pump adds a row to the timeline, which pauses complete; at the second, 192 DPI. What a
+// run leaves is compared with its approved record (Approva).
 #pragma once
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <fstream>
 #include <map>
-#include "Attese.h"
+#include <sstream>
+#include "Impronta.h"
 #include "forms/Form.h"
 #include "platform/Wildcard.h"
 
@@ -19,7 +22,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
   Fake() {
     Install(&all);
     for (Str f : {sys, kTutti, cwd + "\\"}) Add(f);
-    for (const char* f : attese::kRuntime) Add(f);
+    for (const char* f : impronta::kFileSistema) Add(f);
     for (const char* f : {"QelPictura.exe", "help.htm", "happysmile.qelpictura", "Uninstall.exe",
                           "C:\\Applicazioni\\", "C:\\Program Files\\"})
       Add(f);
@@ -48,10 +51,15 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
   std::map<Handle, Window> win;
   std::map<Handle, Rect> rects;          // each window's place, as last set
   Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status
-  std::vector<attese::Tappa> rows;       // the timeline, and at each pump besides:
-  std::string log;                       // 1, the status label's form enabled, or 0;
-  std::vector<std::size_t> left;         // how many paths and keys are there
-  WindowEvents* closing = nullptr;       // its close box is clicked at the next pump
+  struct Row {  // at each pump: the status text shown, the bar, the pause that follows,
+    std::string text;
+    int bar;
+    unsigned pause = 0;
+    bool enabled;      // the status label's form enabled,
+    std::size_t left;  // how many paths and keys are there
+  };
+  std::vector<Row> rows;
+  WindowEvents* closing = nullptr;  // its close box is clicked at the next pump
   static constexpr Rect kAltrove{-301, -201, 1044, 770};  // on a display left of and above
 
   std::string key(std::string p) const {
@@ -115,7 +123,7 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
   bool StartAsUser(Str p, Str f, ShowCommand s) override { return Start("user " + p, f, s); }
   std::string OwnFolder() override { return own; }
   // A pause before the first pump has no row to go to: the test fails.
-  void Pause(unsigned ms) override { rows.at(rows.size() - 1).pausa += ms; }
+  void Pause(unsigned ms) override { rows.at(rows.size() - 1).pause += ms; }
   void InitCommonControls() override {}
   int Dpi() override { return 96; }
   Rect WorkArea() override { return {0, 0, 1024, 768}; }
@@ -141,10 +149,9 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
     if (closing) std::exchange(closing, nullptr)->OnCloseRequest(UnloadMode::ControlMenu);
     if (!status) return;
     Window &s = win[status], &form = win[s.parent];
-    rows.push_back({s.visible ? s.text : "", win.contains(bar) ? win[bar].position : -1, 0});
+    rows.push_back({s.visible ? s.text : "", win.contains(bar) ? win[bar].position : -1, 0,
+                    form.enabled, fs.size()});
     if (rows.size() == 2) form.events->OnDpiChanged(192, kAltrove);
-    log += form.enabled ? '1' : '0';
-    left.push_back(fs.size());
   }
   void RunUntil(const std::function<bool()>&) override {}  // a modal form, left unanswered
   Handle CreateChild(unsigned, Str, Str, ChildStyle, const Rect&, Handle, int, std::intptr_t,
@@ -159,6 +166,39 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
     return boxes.push_back(t), Answer::Ok;
   }
   Platform all{*this, *this, *this, *this, this, this};
+
+  static std::string Quoted(std::string t) {  // line breaks shown
+    for (std::size_t at; (at = t.find("\r\n")) != std::string::npos;) t.replace(at, 2, "\\r\\n");
+    return "\"" + t + "\"";
+  }
+  static std::string Place(const Rect& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.width) +
+           "x" + std::to_string(r.height);
+  }
+  // What a run left: the timeline; every path and key with its content; what was started,
+  // asked, listed and made; and `more`, the test's own lines.
+  std::string Esito(const std::string& more = "") const {
+    std::ostringstream o;
+    for (const Row& r : rows)
+      o << "pump: " << (r.enabled ? "enabled" : "disabled") << ", bar " << r.bar << ", " << r.left
+        << " paths and keys, then " << r.pause << " ms: " << Quoted(r.text) << "\n";
+    for (const auto& [path, what] : fs) o << path << (what == "\\" ? "\\" : " = " + what) << "\n";
+    for (const auto& [kind, all] :
+         {std::pair{"started", started}, {"box", boxes}, {"listed", items}})
+      for (Str line : all) o << kind << ": " << Quoted(line) << "\n";
+    for (Csidl c : made) o << "made: special folder " << static_cast<int>(c) << "\n";
+    return o.str() + more;
+  }
+  // `seen` against tests/approved/unit/<name>.txt; a difference writes <name>.new.txt beside
+  // it, which tools/approve.sh takes.
+  static void Approva(Str name, Str seen) {
+    const std::string base = std::string(QEL_APPROVED "/unit/") + name;
+    std::stringstream approved;
+    approved << std::ifstream(base + ".txt").rdbuf();
+    if (approved.str() == seen) return;
+    std::ofstream(base + ".new.txt") << seen;
+    ADD_FAILURE() << name << ": the outcome differs from the approved one: " << base << ".new.txt";
+  }
 };
 
 }  // namespace platform
