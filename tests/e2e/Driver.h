@@ -15,12 +15,29 @@
 #include <string>
 #include <vector>
 
-#include "../Attese.h"
+#include "Impronta.h"
 #include "platform/win32/Wide.h"
 
 namespace e2e {
 
-using namespace attese;
+using impronta::kFileSistema;
+// The texts more than one scenario looks for.
+inline constexpr char kTitolo[] = "Installazione di QelPictura";
+inline constexpr char kTitoloRimozione[] = "Disinstallazione di QelPictura";
+inline constexpr char kAccetto[] = "Accett&o le condizioni del contratto";
+inline constexpr char kClicca[] = "Clicca sul pulsante 'Conferma' per installare QelPictura";
+inline constexpr char kCollegamenti[] = "Problemi nella creazione dei collegamenti";
+inline constexpr char kPrincipale[] =
+    "Non è stato possibile copiare il file principale dell'applicazione";
+inline constexpr char kRimossa[] =
+    "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n";
+inline constexpr char kRiuscita[] = "Installazione eseguita correttamente";
+inline constexpr char kFallita[] =
+    "L'installazione non è stata completata correttamente\r\nErrori:";
+inline constexpr char kAvviso[] =
+    "Nel computer in uso è stata rilevata una versione superiore di QelPictura\r\nOnde evitare "
+    "conflitti è consigliabile non installare questa versione.\r\nIn alternativa è possibile "
+    "rimuovere la versione superiore e solo dopo eseguire l'installazione della presente versione";
 
 inline int failures = 0;
 inline std::string build, scenario;         // the build folder, as Windows names it

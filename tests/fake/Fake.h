@@ -51,12 +51,14 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
   std::map<Handle, Window> win;
   std::map<Handle, Rect> rects;          // each window's place, as last set
   Handle last = 0, bar = 0, status = 0;  // the newest window, progress bar, status
-  struct Row {  // at each pump: the status text shown, the bar, the pause that follows,
+  // At each pump: the status text shown, the bar, the pause that follows, the status label's
+  // form enabled, how many paths and keys are there.
+  struct Row {
     std::string text;
     int bar;
-    unsigned pause = 0;
-    bool enabled;      // the status label's form enabled,
-    std::size_t left;  // how many paths and keys are there
+    unsigned pause;
+    bool enabled;
+    std::size_t left;
   };
   std::vector<Row> rows;
   WindowEvents* closing = nullptr;  // its close box is clicked at the next pump
@@ -167,37 +169,31 @@ struct Fake : ::testing::Test, Files, Shell, Processes, Windows, Installation, R
   }
   Platform all{*this, *this, *this, *this, this, this};
 
-  static std::string Quoted(std::string t) {  // line breaks shown
-    for (std::size_t at; (at = t.find("\r\n")) != std::string::npos;) t.replace(at, 2, "\\r\\n");
-    return "\"" + t + "\"";
-  }
   static std::string Place(const Rect& r) {
     return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.width) +
            "x" + std::to_string(r.height);
   }
-  // What a run left: the timeline; every path and key with its content; what was started,
-  // asked, listed and made; and `more`, the test's own lines.
-  std::string Esito(const std::string& more = "") const {
-    std::ostringstream o;
+  // What a run left, against tests/approved/unit/<name>.txt: the timeline, every path and key
+  // with its content, what was started, asked, listed and made, then the test's own `more`. A
+  // difference writes <name>.new.txt beside it, which tools/approve.sh takes.
+  void Approva(Str name, Str more) const {
+    auto quoted = [](std::string t) {  // line breaks shown
+      for (std::size_t at; (at = t.find("\r\n")) != std::string::npos;) t.replace(at, 2, "\\r\\n");
+      return '"' + t + '"';
+    };
+    std::ostringstream o, approved;
     for (const Row& r : rows)
       o << "pump: " << (r.enabled ? "enabled" : "disabled") << ", bar " << r.bar << ", " << r.left
-        << " paths and keys, then " << r.pause << " ms: " << Quoted(r.text) << "\n";
+        << " paths and keys, then " << r.pause << " ms: " << quoted(r.text) << "\n";
     for (const auto& [path, what] : fs) o << path << (what == "\\" ? "\\" : " = " + what) << "\n";
     for (const auto& [kind, all] :
          {std::pair{"started", started}, {"box", boxes}, {"listed", items}})
-      for (Str line : all) o << kind << ": " << Quoted(line) << "\n";
+      for (Str line : all) o << kind << ": " << quoted(line) << "\n";
     for (Csidl c : made) o << "made: special folder " << static_cast<int>(c) << "\n";
-    return o.str() + more;
-  }
-  // `seen` against tests/approved/unit/<name>.txt; a difference writes <name>.new.txt beside
-  // it, which tools/approve.sh takes.
-  static void Approva(Str name, Str seen) {
-    const std::string base = std::string(QEL_APPROVED "/unit/") + name;
-    std::stringstream approved;
+    const std::string base = QEL_APPROVED "/unit/" + name, seen = o.str() + more;
     approved << std::ifstream(base + ".txt").rdbuf();
-    if (approved.str() == seen) return;
-    std::ofstream(base + ".new.txt") << seen;
-    ADD_FAILURE() << name << ": the outcome differs from the approved one: " << base << ".new.txt";
+    if (approved.str() != seen)
+      std::ofstream(base + ".new.txt") << seen, ADD_FAILURE() << "differs: " << base << ".new.txt";
   }
 };
 

@@ -50,7 +50,7 @@ TEST_P(Rimozione, RemovesWhatThePatternsNameWhereTheFoldersAre) {
     static_cast<WindowEvents&>(f).OnDpiChanged(96, {});
     barra += ", then " + Place(rects[bar]) + "\n";
   }
-  Approva(std::string("uninstall-") + g, Esito(barra));
+  Approva(std::string("uninstall-") + g, barra);
 }
 
 INSTANTIATE_TEST_SUITE_P(Uninstall, Rimozione, ::testing::Values('T', 'D', 'P', 'o', 'c'),

@@ -58,14 +58,39 @@ bool Chiede(HWND page, const char* pulsante, const std::string& risposta,
          ok;
 }
 
+// A run's timeline as approved on the fake clock (tests/approved/unit/<record>.txt), in this
+// prefix's folders D and S: each row's status text, the bar's position and the pause after it.
+struct Tappa {
+  std::string stato;
+  int barra;
+  unsigned pausa;
+};
+std::vector<Tappa> Tappe(const std::string& record, const std::string& D, const std::string& S) {
+  std::vector<Tappa> tappe;
+  const std::string all = ReadFile(approved + "\\unit\\" + record + ".txt");
+  for (std::size_t a = 0, b; (b = all.find('\n', a)) != std::string::npos; a = b + 1) {
+    const std::string riga = all.substr(a, b - a);
+    std::size_t testo = riga.find(" ms: \"") + 6;
+    if (!riga.starts_with("pump: ")) continue;
+    std::string t = riga.substr(testo, riga.size() - testo - 1);
+    for (auto [da, per] : {std::pair<std::string, std::string>{"\\r\\n", "\r\n"},
+                           {"C:\\Applicazioni\\QelPictura", D},
+                           {"C:\\windows\\system32\\", S}})
+      for (std::size_t at = 0; (at = t.find(da, at)) != std::string::npos; at += per.size())
+        t.replace(at, da.size(), per);
+    tappe.push_back({t, std::stoi(riga.substr(riga.find("bar ") + 4)),
+                     static_cast<unsigned>(std::stoi(riga.substr(riga.find("then ") + 5)))});
+  }
+  return tappe;
+}
+
 // Samples a run from this process until `finita`: the status text as the system keeps it and
 // the bar's position when the program answers at once, posting a close request once the run
 // has the window disabled. True when every text with a pause is seen in the timeline's order,
 // staying about as long as its pauses, the bar's positions are the timeline's, in order, and
 // the window, in the pause after the text that begins with `scatto`, is its approved record.
 bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
-           const std::vector<attese::Tappa>& tappe, const std::string& scatto,
-           const std::string& record) {
+           const std::vector<Tappa>& tappe, const std::string& scatto, const std::string& record) {
   std::vector<std::pair<std::string, DWORD>> testi;  // each text seen, from when
   std::vector<int> barre;
   bool chiesta = false, fine = false;
@@ -93,13 +118,13 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
       std::printf("  bar at %d: not the timeline's\n", b);
       ok = false;
     }
-  std::vector<attese::Tappa> righe;  // the timeline's texts in order, each with its pauses' sum
+  std::vector<Tappa> righe;  // the timeline's texts in order, each with its pauses' sum
   for (const auto& t : tappe)
     if (righe.empty() || righe.back().stato != t.stato)
       righe.push_back(t);
     else
       righe.back().pausa += t.pausa;
-  auto saltata = [&](const attese::Tappa& t) {  // only a text without a pause may pass unseen
+  auto saltata = [&](const Tappa& t) {  // only a text without a pause may pass unseen
     if (t.pausa) std::printf("  not seen: %s\n", t.stato.c_str());
     return !t.pausa;
   };
@@ -199,12 +224,12 @@ void ViaggioSetup(int valore) {
 
   // A double click on "Conferma" (two clicks posted before the first is handled): one run.
   GetWindowRect(destination, &prima);
-  HWND stato = Child(destination, "Static", attese::kClicca);
+  HWND stato = Child(destination, "Static", kClicca);
   HWND conferma = Child(destination, "Button", "&Conferma");  // asked once: the run pauses
   Press(conferma);
   Press(conferma);
   CHECK(Segue(
-      destination, stato, [&] { return !IsWindow(stato); }, attese::Installazione(D, S),
+      destination, stato, [&] { return !IsWindow(stato); }, Tappe("setup-ix", D, S),
       "Completamento", "in-corso"));
   HWND result = WaitWindowWith(setup, kTitolo, "Button", "&Chiudi");
   REQUIRE(result != nullptr);
@@ -233,7 +258,7 @@ void ViaggioSetup(int valore) {
   GetWindowThreadProcessId(GetDesktopWindow(), &explorer);
   std::vector<std::string> record = {"cartella|" + D + "|" + std::to_string(explorer),
                                      "started|" + programma + "|\"" + programma + "\""};
-  for (const char* nome : kRuntime) {
+  for (const char* nome : kFileSistema) {
     CHECK(ReadFile(S + nome) == ReadFile(package + "\\" + nome));
     record.push_back(std::string("regsvr32|REGSVR32.EXE /s ") + S + nome + "|2");  // minimised
   }
@@ -310,7 +335,7 @@ void ViaggioRimozione(int valore) {
   REQUIRE(box != nullptr);
   HWND annulla = Child(window, "Button", "&Annulla"),
        stato = Child(window, "Static", kCliccaRimuovi);
-  std::vector<attese::Tappa> tappe = attese::Rimozione();
+  std::vector<Tappa> tappe = Tappe("uninstall-T", D, "");
   tappe.insert(tappe.begin(), {kCliccaRimuovi, -1, 0});
   Press(GetDlgItem(box, IDOK));
   CHECK(Segue(
@@ -325,7 +350,7 @@ void ViaggioRimozione(int valore) {
         ReadFile(mioMenu) == "mio");
   CHECK(!IsFile(D + "\\QelPictura.exe") && !IsFile(D + "\\help.htm") && !IsFolder(D + "\\temi"));
   CHECK(IsFile(D + "\\Uninstall.exe"));
-  for (const char* nome : kRuntime) CHECK(IsFile(SystemFolder() + "\\" + nome));
+  for (const char* nome : kFileSistema) CHECK(IsFile(SystemFolder() + "\\" + nome));
   CHECK(Keys(window, "Return") && u.Exited());
 
   CHECK(Told(D, "gia-rimossa"));  // started again
