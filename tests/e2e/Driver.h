@@ -29,8 +29,6 @@ inline constexpr char kClicca[] = "Clicca sul pulsante 'Conferma' per installare
 inline constexpr char kCollegamenti[] = "Problemi nella creazione dei collegamenti";
 inline constexpr char kPrincipale[] =
     "Non è stato possibile copiare il file principale dell'applicazione";
-inline constexpr char kRimossa[] =
-    "QelPictura è già stato disinstallato\r\nRimuovere manualmente la cartella\r\n";
 inline constexpr char kRiuscita[] = "Installazione eseguita correttamente";
 inline constexpr char kFallita[] =
     "L'installazione non è stata completata correttamente\r\nErrori:";
@@ -243,14 +241,6 @@ inline HWND WaitWindowWith(const Program& p, const std::string& caption, const s
 }
 inline HWND MessageBoxOf(const Program& p, const std::string& caption) {
   return Top([&](HWND h) { return Of(p, h, caption) && ClassOf(h) == "#32770"; });
-}
-
-// A system message box as the user sees it: whether it shows an icon, and whether it offers
-// Cancel.
-inline std::pair<bool, bool> IconAndCancel(HWND box) {
-  bool icon = false;
-  for (HWND h : Children(box, "Static")) icon |= SendMessageW(h, STM_GETICON, 0, 0) != 0;
-  return {icon, GetDlgItem(box, IDCANCEL) != nullptr};
 }
 
 inline void Press(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
@@ -479,17 +469,23 @@ inline bool Uninstall(const std::string& folder) {
   return u.Exited();
 }
 // Started in a folder without the product, the uninstaller shows its window behind a note
-// (an "i" and OK) naming the folder left to remove, and ends.
-// Given a name, the note is an approved record.
-inline bool Told(const std::string& folder, const std::string& record = "") {
+// naming the folder left to remove, as approved in `record`, and ends once it is read.
+inline bool Told(const std::string& folder, const std::string& record) {
   Program u = Start(folder + "\\Uninstall.exe", folder);
   HWND box = MessageBoxOf(u, "QelSoftware");
-  bool approved = box && (record.empty() || Approvato(box, record));
-  bool named = box && Child(box, "Static", kRimossa + folder) &&
-               IconAndCancel(box) == std::pair(true, false) &&
-               Windows(u, kTitoloRimozione).size() == 1;
-  if (named) Press(GetDlgItem(box, IDOK));
-  return named && u.Exited() && approved;
+  bool ok = box && Approvato(box, record) && Windows(u, kTitoloRimozione).size() == 1;
+  Press(GetDlgItem(box, IDOK));
+  return ok && u.Exited();
+}
+
+// The display's DPI for the programs started from now on, set where Wine reads it.
+inline bool ConDpi(int valore) {
+  DWORD v = dpi = valore;
+  return !RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &v,
+                          sizeof v) &&
+         !RegSetKeyValueW(HKEY_LOCAL_MACHINE,
+                          L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
+                          L"LogPixels", REG_DWORD, &v, sizeof v);
 }
 
 }  // namespace e2e

@@ -76,7 +76,7 @@ const Verbs kActions = {
     {"unix", [] { return Unix(part[0], std::vector(part.begin() + 1, part.end())); }},
     {"install", [] { return Installed(path); }},
     {"uninstall", [] { return Uninstall(folder); }},
-    {"told", [] { return Told(path); }}};
+    {"told", [] { return Told(path, scenario); }}};
 // Checks: a failed one is reported and the row goes on.
 const Verbs kChecks = {
     {"same", [] { return ReadFile(path) == ReadFile(package + path.substr(path.rfind('\\'))); }},
@@ -228,10 +228,8 @@ SCENARIO(a_missing_destination_parent_keeps_the_page) {
   HWND page = GoToDestinationPage(setup), box = FindWindowExW(page, nullptr, L"Edit", nullptr);
   REQUIRE(page && box && Text(box) == folder && RemoveDirectoryW(W(parent).c_str()));
   Press(Child(page, "Button", "&Conferma"));
-  HWND message =
-      WaitWindowWith(setup, kTitolo, "Static",
-                     "\r\nNon riesco a creare la cartella\r\n" + folder +
-                         "\r\n\r\nSpecifica un'altra cartella cliccando sul pulsante 'sfoglia'");
+  HWND message = Top([&](HWND h) { return GetWindow(h, GW_OWNER) == page; });
+  CHECK(message && Approvato(message, "cartella-mancante"));
   Press(Child(message, "Button", "&OK"));
   CHECK(message && WaitFor([&] { return !IsWindow(message) && IsWindowEnabled(page); }) &&
         Text(box) == folder);

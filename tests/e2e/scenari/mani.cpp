@@ -85,7 +85,8 @@ SCENARIO(disco_pieno) {
 
 // A QelPictura that runs from the installation folder: Setup and the uninstaller each ask
 // first; "Annulla" leaves everything as it was, "Riprova" once it has ended does the whole job.
-SCENARIO(programma_aperto) {
+static void ProgrammaAperto(int valore) {
+  REQUIRE(ConDpi(valore));
   const std::string package = LayOutPackage(), D = Destinazione();
   Program setup = Start(package + "\\Setup.exe", package);
   HWND result = ConfirmAndWaitForResult(setup, GoToDestinationPage(setup));
@@ -137,3 +138,6 @@ SCENARIO(programma_aperto) {
   Press(Child(window, "Button", "Chiudi"));
   CHECK(u.Exited());
 }
+SCENARIO(programma_aperto_96) { ProgrammaAperto(96); }
+SCENARIO(programma_aperto_120) { ProgrammaAperto(120); }
+SCENARIO(programma_aperto_144) { ProgrammaAperto(144); }

@@ -141,16 +141,6 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
   return ok;
 }
 
-// The display's DPI for the programs started from now on, set where Wine reads it.
-bool ConDpi(int valore) {
-  DWORD v = dpi = valore;
-  return !RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD, &v,
-                          sizeof v) &&
-         !RegSetKeyValueW(HKEY_LOCAL_MACHINE,
-                          L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts",
-                          L"LogPixels", REG_DWORD, &v, sizeof v);
-}
-
 // Whether the desktop's shell has made its windows known, so that it can start a program.
 bool FinestreDellaShell() {
   IShellWindows* windows = nullptr;
@@ -198,6 +188,7 @@ void ViaggioSetup(int valore) {
     CHECK(*tasti ? Keys(licence, tasti) : Click(box));
     CHECK(WaitFor([&] { return !IsWindowEnabled(continua) == !acceso; }));
   }
+  CHECK(Approvato(licence, "licenza-accettata"));
   SetWindowPos(licence, nullptr, 30, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);  // dragged away
   GetWindowRect(licence, &prima);
   REQUIRE(Click(continua));
