@@ -41,6 +41,9 @@ inline int failures = 0;
 inline std::string build, scenario;         // the build folder, as Windows names it
 inline std::vector<std::string> arguments;  // what follows the build folder
 inline std::vector<HANDLE> started;         // every process a scenario started
+inline std::map<DWORD, std::string> names;  // the programs started by name, by process id
+inline std::string approved;                // tests/approved, as Windows names it
+inline int dpi = 96;                        // the display's, for the programs started next
 
 inline bool Failed(bool ok, const char* file, int line, const char* text) {
   if (!ok) std::printf("%s:%d: check failed: %s\n", file, line, text), ++failures;
@@ -70,6 +73,11 @@ inline std::string Text(HWND h, bool ask = true) {
     SendMessageTimeoutW(h, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                         SMTO_ABORTIFHUNG, 2000, nullptr);
   return U(text.data());
+}
+inline std::string Scritto(const std::string& text) {  // in quotes, line breaks shown
+  std::string out = "\"";
+  for (char c : text) out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+  return out + "\"";
 }
 inline std::string ClassOf(HWND h) {
   wchar_t name[64] = {};
@@ -108,7 +116,9 @@ inline Program Launch(const std::wstring& exe, std::wstring line, const std::str
 // A path or a name in the build folder, started in a folder (else the build folder).
 inline Program Start(const std::string& exe, const std::string& folder = "") {
   std::wstring path = W(exe.find('\\') == std::string::npos ? build + "\\" + exe : exe);
-  return Launch(path, L"\"" + path + L"\"", folder.empty() ? build : folder, 0);
+  Program p = Launch(path, L"\"" + path + L"\"", folder.empty() ? build : folder, 0);
+  names[p.info.dwProcessId] = exe.substr(exe.rfind('\\') + 1);
+  return p;
 }
 inline int Run(const std::string& commandLine, DWORD milliseconds = 30000) {  // or -1
   Program p = Launch(L"", W(commandLine), build, CREATE_NO_WINDOW);
@@ -139,13 +149,6 @@ inline bool WriteFile(const std::string& path, const std::string& bytes) {
   bool ok = ::WriteFile(file, bytes.data(), bytes.size(), &n, nullptr) && n == bytes.size();
   return CloseHandle(file) && ok;
 }
-inline bool Holds(const std::string& path, const std::string& text) {  // in UTF-8 or UTF-16
-  std::string bytes = ReadFile(path);
-  std::wstring wide = W(text);
-  return bytes.find(text) != std::string::npos ||
-         bytes.find({reinterpret_cast<const char*>(wide.data()), wide.size() * 2}) !=
-             std::string::npos;
-}
 
 // A shell command on the Unix side, {}s standing for the Unix names of the prefix's `paths`.
 // Wine does not wait for such a program: its success leaves a file behind.
@@ -157,11 +160,12 @@ inline bool Unix(std::string command, const std::vector<std::string>& paths = {}
   Run("Z:/bin/sh -c \"" + command + " && : > '" + unix(L"C:\\fatto") + "'\"");
   return WaitFor([] { return IsFile("C:\\fatto"); }) && DeleteFileW(L"C:\\fatto");
 }
+inline std::string package = "C:\\pacchetto";
 // The sample package, in a folder of its own.
-inline std::string LayOutPackage(const std::string& folder = "C:\\pacchetto") {
-  CreateDirectoryW(W(folder).c_str(), nullptr);
-  Unix("cp {}/* {}", {build + "\\pacchetto", folder});
-  return folder;
+inline std::string LayOutPackage() {
+  CreateDirectoryW(W(package).c_str(), nullptr);
+  Unix("cp {}/* {}", {build + "\\pacchetto", package});
+  return package;
 }
 
 // The lines of the stand-ins' record (QEL_RECORD, set by wine-run.sh) that begin with one of
@@ -190,6 +194,119 @@ inline std::string Menu() { return Programs() + "\\QelPictura"; }
 inline std::string SystemFolder() { return Special(CSIDL_SYSTEM); }
 // Where Setup proposes to install: Program Files as a 32-bit program sees it.
 inline std::string Destinazione() { return Special(CSIDL_PROGRAM_FILES) + "\\QelPictura"; }
+
+// The places of this prefix as a text names them, for installation folder D: <A> is the
+// programs folder of the start menu.
+inline std::vector<std::pair<std::string, std::string>> Luoghi(const std::string& D) {
+  return {{"<D>", D},       {"<M>", Menu()},      {"<K>", Desktop()}, {"<S>", SystemFolder()},
+          {"<P>", package}, {"<F>", Fixture("")}, {"<A>", Programs()}};
+}
+// A file as a user tells it: a shortcut by its target, window and description; a file by its
+// content: the package's of that name, a short text, or another.
+inline std::string Contenuto(const std::string& path) {
+  IShellLinkW* link = nullptr;
+  IPersistFile* file = nullptr;
+  PIDLIST_ABSOLUTE where = nullptr;
+  wchar_t target[MAX_PATH] = L"", about[MAX_PATH] = L"";
+  int show = -1;
+  CoInitialize(nullptr);
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+      SUCCEEDED(file->Load(W(path).c_str(), STGM_READ)) && SUCCEEDED(link->GetIDList(&where)) &&
+      SHGetPathFromIDListW(where, target))
+    link->GetDescription(about, MAX_PATH), link->GetShowCmd(&show);
+  CoTaskMemFree(where);
+  if (file) file->Release();
+  if (link) link->Release();
+  CoUninitialize();
+  const std::string bytes = ReadFile(path);
+  if (show >= 0)
+    return "a shortcut to " + U(target) + ", window " + std::to_string(show) + ", \"" + U(about) +
+           "\"";
+  if (bytes == ReadFile(package + path.substr(path.rfind('\\')))) return "the package's";
+  return bytes.size() < 40 ? "\"" + bytes + "\"" : "another";
+}
+// Each file and folder under `path`, a line each.
+inline void Elenca(const std::string& path, std::vector<std::string>& out) {
+  WIN32_FIND_DATAW f;
+  HANDLE all = FindFirstFileW(W(path + "\\*").c_str(), &f);
+  for (BOOL more = all != INVALID_HANDLE_VALUE; more; more = FindNextFileW(all, &f)) {
+    const std::string name = U(f.cFileName), full = path + "\\" + name;
+    if (name == "." || name == "..") continue;
+    if (f.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+      out.push_back(full + ": a link");
+    else if (f.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+      out.push_back(full + "\\"), Elenca(full, out);
+    else
+      out.push_back(full + ": " + Contenuto(full));
+  }
+  FindClose(all);
+}
+// Each key and value under HKEY_LOCAL_MACHINE\`path`, a line each.
+inline void Chiavi(const std::string& path, std::vector<std::string>& out) {
+  HKEY key;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(path).c_str(), 0, KEY_READ, &key)) return;
+  out.push_back("HKLM\\" + path + "\\");
+  wchar_t name[256], data[256];
+  for (DWORD i = 0, n = 256, size = sizeof data, type;
+       !RegEnumValueW(key, i, name, &n, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+       ++i, n = 256, size = sizeof data)
+    out.push_back("HKLM\\" + path + "\\" + U(name) + " = " +
+                  (type == REG_SZ ? Scritto(U({data, size / 2}).c_str()) : "a value"));
+  for (DWORD i = 0, n = 256; !RegEnumKeyExW(key, i, name, &n, nullptr, nullptr, nullptr, nullptr);
+       ++i, n = 256)
+    Chiavi(path + "\\" + U(name), out);
+  RegCloseKey(key);
+}
+// What an installation into D has left where a user and the system look, as text: the folders
+// D, the menu folder, the desktop and `more` places, with what they hold; the runtime files and
+// any temporary ones in the system folder; the product's keys; what the stand-ins recorded.
+inline std::string Impronta(const std::string& D, std::vector<std::string> more = {}) {
+  std::vector<std::string> lines;
+  more.insert(more.begin(), {D, Menu(), Desktop()});
+  for (std::string name : kFileSistema) more.push_back(SystemFolder() + "\\" + name);
+  for (const std::string& place : more)
+    if (IsFile(place))
+      lines.push_back(place + ": " + Contenuto(place));
+    else if (IsFolder(place))
+      lines.push_back(place + "\\"), Elenca(place, lines);
+  WIN32_FIND_DATAW f;  // a temporary copy left in the system folder
+  if (HANDLE t = FindFirstFileW(W(SystemFolder() + "\\qel*.tmp").c_str(), &f);
+      t != INVALID_HANDLE_VALUE)
+    lines.push_back(SystemFolder() + "\\" + U(f.cFileName) + ": left behind"), FindClose(t);
+  Chiavi("SOFTWARE\\Qel", lines);
+  DWORD shell = 0;  // a program started says who started it by its process id
+  GetWindowThreadProcessId(GetDesktopWindow(), &shell);
+  names[shell] = "the desktop's shell";
+  for (std::string line : Record({""})) {
+    if (std::size_t by = line.rfind('|') + 1; line.starts_with("cartella|"))
+      line.replace(by, std::string::npos,
+                   names.contains(std::stoul(line.substr(by))) ? names[std::stoul(line.substr(by))]
+                                                               : "another program");
+    lines.push_back("recorded: " + line);
+  }
+  std::string out;
+  for (std::string line : lines) {
+    for (const auto& [name, place] : Luoghi(D))
+      for (std::size_t at; !place.empty() && (at = line.find(place)) != std::string::npos;)
+        line.replace(at, place.size(), name);
+    out += line + "\n";
+  }
+  return out;
+}
+// The footprint against tests/approved/esiti/<name>.txt, waited for a while (the stand-ins
+// record as they run); a difference writes <name>.new.txt beside it, names it and fails.
+inline bool Lasciato(const std::string& name, const std::string& D,
+                     const std::vector<std::string>& more = {}) {
+  const std::string base = approved + "\\esiti\\" + name, want = ReadFile(base + ".txt");
+  std::string seen;
+  if (WaitFor([&] { return (seen = Impronta(D, more)) == want; }, 5000)) return true;
+  CreateDirectoryW(W(approved + "\\esiti").c_str(), nullptr);
+  WriteFile(base + ".new.txt", seen);
+  std::printf("  %s: what the run left differs: %s.new.txt\n", name.c_str(), base.c_str());
+  return false;
+}
 
 inline std::vector<HWND> Children(HWND parent, const std::string& cls) {
   std::vector<HWND> found;
@@ -328,11 +445,6 @@ inline std::string Stili(HWND h) {
     if (on) out += std::string(" ") + word;
   return out;
 }
-inline std::string Scritto(const std::string& text) {  // in quotes, line breaks shown
-  std::string out = "\"";
-  for (char c : text) out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
-  return out + "\"";
-}
 
 // What a window shows as text: its caption, client size and frame; each control in the order
 // the window holds them, with its class, text, rectangle in the client area and styles; and
@@ -361,9 +473,6 @@ inline std::string Descrizione(HWND window, bool quiet = true) {
   }
   return out + (h == first ? ", back to the first\n" : ", and no further\n");
 }
-
-inline int dpi = 96;
-inline std::string approved;  // tests/approved, as Windows names it
 
 // The window's pixels on the screen as a BMP file, once two takes a tenth of a second apart
 // agree (its painting done), taken in this process (nothing else is started meanwhile).

@@ -76,11 +76,7 @@ SCENARIO(disco_pieno) {
   std::vector<std::string> items = Items(result);
   CHECK(Child(result, "Static", kFallita) && std::count(items.begin(), items.end(), kPrincipale));
   Press(Child(result, "Button", "&Chiudi"));
-  CHECK(setup.Exited() && (Sleep(1500), Record({"started|"}).empty()));
-  for (const char* f : {"\\help.htm", "\\Uninstall.exe", "\\temi\\happysmile.qelpictura"})
-    CHECK(ReadFile(D + f) == ReadFile(package + strrchr(f, '\\')));  // whole
-  CHECK(Unix("! find {} {} -maxdepth 2 -name 'qel*.tmp' -o -name QelPictura.exe | grep -q .",
-             {D, SystemFolder()}));
+  CHECK(setup.Exited() && (Sleep(1500), Lasciato("disco-pieno", D)));
 }
 
 // A QelPictura that runs from the installation folder: Setup and the uninstaller each ask
