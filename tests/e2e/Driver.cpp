@@ -11,6 +11,7 @@ int wmain(int argc, wchar_t** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);  // what a check said survives any end
   // The programs' windows are read in their own pixels, whatever the driver's DPI.
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+  CoInitialize(nullptr);  // the shell's objects: shortcuts read, the desktop's windows asked
   build = "Z:" + U(argv[2]);
   approved = "Z:" QEL_APPROVED;
   for (std::string* path : {&build, &approved})

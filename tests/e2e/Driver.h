@@ -209,23 +209,21 @@ inline std::string Contenuto(const std::string& path) {
   PIDLIST_ABSOLUTE where = nullptr;
   wchar_t target[MAX_PATH] = L"", about[MAX_PATH] = L"";
   int show = -1;
-  CoInitialize(nullptr);
-  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                 reinterpret_cast<void**>(&link))) &&
-      SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
+  if (SUCCEEDED(
+          CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link))) &&
+      SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) &&
       SUCCEEDED(file->Load(W(path).c_str(), STGM_READ)) && SUCCEEDED(link->GetIDList(&where)) &&
       SHGetPathFromIDListW(where, target))
     link->GetDescription(about, MAX_PATH), link->GetShowCmd(&show);
   CoTaskMemFree(where);
-  if (file) file->Release();
-  if (link) link->Release();
-  CoUninitialize();
+  for (IUnknown* used : {static_cast<IUnknown*>(file), static_cast<IUnknown*>(link)})
+    if (used) used->Release();
   const std::string bytes = ReadFile(path);
   if (show >= 0)
-    return "a shortcut to " + U(target) + ", window " + std::to_string(show) + ", \"" + U(about) +
-           "\"";
+    return "a shortcut to " + U(target) + ", window " + std::to_string(show) + ", " +
+           Scritto(U(about));
   if (bytes == ReadFile(package + path.substr(path.rfind('\\')))) return "the package's";
-  return bytes.size() < 40 ? "\"" + bytes + "\"" : "another";
+  return bytes.size() < 40 ? Scritto(bytes) : "another";
 }
 // Each file and folder under `path`, a line each.
 inline void Elenca(const std::string& path, std::vector<std::string>& out) {
@@ -243,22 +241,6 @@ inline void Elenca(const std::string& path, std::vector<std::string>& out) {
   }
   FindClose(all);
 }
-// Each key and value under HKEY_LOCAL_MACHINE\`path`, a line each.
-inline void Chiavi(const std::string& path, std::vector<std::string>& out) {
-  HKEY key;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, W(path).c_str(), 0, KEY_READ, &key)) return;
-  out.push_back("HKLM\\" + path + "\\");
-  wchar_t name[256], data[256];
-  for (DWORD i = 0, n = 256, size = sizeof data, type;
-       !RegEnumValueW(key, i, name, &n, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-       ++i, n = 256, size = sizeof data)
-    out.push_back("HKLM\\" + path + "\\" + U(name) + " = " +
-                  (type == REG_SZ ? Scritto(U({data, size / 2}).c_str()) : "a value"));
-  for (DWORD i = 0, n = 256; !RegEnumKeyExW(key, i, name, &n, nullptr, nullptr, nullptr, nullptr);
-       ++i, n = 256)
-    Chiavi(path + "\\" + U(name), out);
-  RegCloseKey(key);
-}
 // What an installation into D has left where a user and the system look, as text: the folders
 // D, the menu folder, the desktop and `more` places, with what they hold; the runtime files and
 // any temporary ones in the system folder; the product's keys; what the stand-ins recorded.
@@ -275,7 +257,15 @@ inline std::string Impronta(const std::string& D, std::vector<std::string> more 
   if (HANDLE t = FindFirstFileW(W(SystemFolder() + "\\qel*.tmp").c_str(), &f);
       t != INVALID_HANDLE_VALUE)
     lines.push_back(SystemFolder() + "\\" + U(f.cFileName) + ": left behind"), FindClose(t);
-  Chiavi("SOFTWARE\\Qel", lines);
+  // The product's keys and values as the system's registry editor writes them (in UTF-16).
+  if (Run("reg export HKLM\\SOFTWARE\\Qel C:\\chiavi.reg /y") == 0) {
+    const std::string bytes = ReadFile("C:\\chiavi.reg");
+    std::string keys =
+        U({reinterpret_cast<const wchar_t*>(bytes.data()) + 1, bytes.size() / 2 - 1});
+    for (std::size_t a = keys.find("\r\n\r\n"), b;
+         (b = keys.find("\r\n", a + 2)) != std::string::npos; a = b)
+      if (b > a + 2) lines.push_back(keys.substr(a + 2, b - a - 2));
+  }
   DWORD shell = 0;  // a program started says who started it by its process id
   GetWindowThreadProcessId(GetDesktopWindow(), &shell);
   names[shell] = "the desktop's shell";

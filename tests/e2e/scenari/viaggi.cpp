@@ -144,11 +144,9 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
 // Whether the desktop's shell has made its windows known, so that it can start a program.
 bool FinestreDellaShell() {
   IShellWindows* windows = nullptr;
-  if (FAILED(CoInitialize(nullptr))) return false;
   HRESULT made = CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
                                   IID_IShellWindows, reinterpret_cast<void**>(&windows));
   if (SUCCEEDED(made)) windows->Release();
-  CoUninitialize();
   return SUCCEEDED(made);
 }
 
