@@ -27,7 +27,7 @@ failed=$(count '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*(Failed|Exception|Timeou
 # the tests' parts first.
 lines() { sources "$@" | xargs -0 cat | wc -l; }
 parts=()
-for part in tests/*.h tests/fake tests/unit tests/e2e/Driver.* tests/e2e/scenari/* tests/fixtures; do
+for part in tests/fake tests/unit tests/e2e/Driver.* tests/e2e/scenari/* tests/fixtures; do
   parts+=("${part#tests/} $(lines "$part")")
 done
 (IFS=,; echo "tests by part: ${parts[*]}" | sed 's/,/, /g')

@@ -439,7 +439,7 @@ inline std::string Stili(HWND h) {
 // What a window shows as text: its caption, client size and frame; each control in the order
 // the window holds them, with its class, text, rectangle in the client area and styles; and
 // the controls that Tab visits from the focus (each by its first line), until it comes back
-// or goes no further.
+// or goes no further, with Esc and Shift+Tab tried at each.
 inline std::string Descrizione(HWND window, bool quiet = true) {
   RECT r{};
   GetClientRect(window, &r);
@@ -454,12 +454,21 @@ inline std::string Descrizione(HWND window, bool quiet = true) {
     out += ClassOf(h) + " " + Scritto(Text(h, quiet)) + place + Stili(h) + "\n";
   }
   if (!quiet) return out;
+  // Esc changes nothing in the programs' own windows (the system's dialogs take it for Cancel),
+  // and Shift+Tab goes back the way Tab came.
   out += "Tab:";
+  const bool own = ClassOf(window) != "#32770";
   HWND first = Focus(window), h = first;
   for (int i = 0; i < 16 && h && (i == 0 || h != first); ++i, h = Focus(window)) {
     const std::string text = Text(h);
     out += " " + Scritto(text.substr(0, text.find('\r')));
+    if (own && (!Keys(window, "Escape") || (Sleep(100), Focus(window) != h)))
+      out += " (Esc moved the focus)";
     if (!Keys(window, "Tab") || !WaitFor([&] { return Focus(window) != h; }, 1000)) break;
+    HWND next = Focus(window);
+    if (!Keys(window, "shift+Tab") || !WaitFor([&] { return Focus(window) == h; }, 1000) ||
+        !Keys(window, "Tab") || !WaitFor([&] { return Focus(window) == next; }, 1000))
+      out += " (Shift+Tab went elsewhere)";
   }
   return out + (h == first ? ", back to the first\n" : ", and no further\n");
 }

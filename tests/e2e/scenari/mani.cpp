@@ -7,33 +7,16 @@ namespace {
 
 const std::string kChiave = "HKLM\\SOFTWARE\\Qel\\Pictura", kResta = "C:\\resta";
 
-// From the focus, each control of the focus order (a caption, else a class): Esc changes
-// nothing, Tab goes to the next, Shift+Tab comes back, Tab goes on. It ends where it began.
-bool Giro(const Program& p, HWND window, const std::vector<std::string>& ordine) {
-  const std::string caption = Text(window, false);
-  std::vector<HWND> h;
-  for (const std::string& c : ordine)
-    h.push_back(Child(window, "Button", c) ? Child(window, "Button", c) : Children(window, c)[0]);
-  const std::size_t n = h.size(), da = std::find(h.begin(), h.end(), Focus(window)) - h.begin();
-  auto su = [&](std::size_t i) { return WaitFor([&] { return Focus(window) == h[i % n]; }, 3000); };
-  for (std::size_t i = da; i < da + n; ++i)
-    if (!Keys(window, "Escape") || (Sleep(300), !su(i)) || Windows(p, caption).size() != 1 ||
-        !Keys(window, "Tab") || !su(i + 1) || !Keys(window, "shift+Tab") || !su(i) ||
-        !Keys(window, "Tab") || !su(i + 1))
-      return std::printf("  the focus order breaks at %s\n", ordine[i % n].c_str()), false;
-  return da < n;
-}
-
 }  // namespace
 
-// Setup and the uninstaller from the first page to "Chiudi" without a mouse: each window's
-// focus order walked both ways from every control, Esc on each, access keys from the
-// agreement's text, Enter on the focused button.
+// Setup and the uninstaller from the first page to "Chiudi" without a mouse: access keys from
+// the agreement's text, Enter on the focused button. (Every window's focus order, both ways,
+// and Esc in each control are in its approved record.)
 SCENARIO(solo_tastiera) {
   const std::string package = LayOutPackage(), D = Destinazione();
   Program setup = Start(package + "\\Setup.exe", package);
   HWND page = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
-  REQUIRE(page && Giro(setup, page, {"&Continua", "&?", "&Annulla"}) && Keys(page, "Return"));
+  REQUIRE(page && Keys(page, "Return"));
   REQUIRE(page = WaitWindowWith(setup, kTitolo, "Button", kAccetto));
   auto dalTesto = [&](const char* keys) {  // the focus to the agreement's text, then the keys
     HWND testo = Children(page, "Edit")[0];
@@ -41,23 +24,20 @@ SCENARIO(solo_tastiera) {
       Keys(page, "Tab");
     return Focus(page) == testo && Keys(page, keys);
   };
-  CHECK(Giro(setup, page, {"&Annulla", "&?", kAccetto, "Edit"}));
   REQUIRE(dalTesto("alt+o"));
   CHECK(WaitFor([&] { return IsWindowEnabled(Child(page, "Button", "&Continua")) != FALSE; }));
-  CHECK(Giro(setup, page, {"&Annulla", "&?", "&Continua", kAccetto, "Edit"}));
   REQUIRE(dalTesto("alt+c") && (page = WaitWindowWith(setup, kTitolo, "Button", "&Conferma")));
-  CHECK(Giro(setup, page, {"&Conferma", "&?", "&Annulla", "sfoglia...", "Edit"}));
   REQUIRE(Keys(page, "Return") &&
           (page = WaitWindowWith(setup, kTitolo, "Button", "&Chiudi", 60000)));
-  CHECK(Giro(setup, page, {"&Chiudi"}) && Keys(page, "Return") && setup.Exited());
+  CHECK(Keys(page, "Return") && setup.Exited());
   CHECK(WaitFor([] { return Record({"started|"}).size() == 1; }));
 
   Program u = Start(D + "\\Uninstall.exe", D);
   HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi");
-  REQUIRE(window && Giro(u, window, {"&Annulla", "&Rimuovi", "&?"}) && Keys(window, "alt+r"));
+  REQUIRE(window && Keys(window, "alt+r"));
   REQUIRE(Keys(MessageBoxOf(u, kTitoloRimozione), "Tab Return"));
   REQUIRE(WaitFor([&] { return IsWindowVisible(Child(window, "Button", "Chiudi")); }, 30000));
-  CHECK(Giro(u, window, {"Chiudi"}) && Keys(window, "Return") && u.Exited());
+  CHECK(Keys(window, "Return") && u.Exited());
 }
 
 // "Program Files" on a 256 KB disk, a 1.3 MB QelPictura.exe in the package: what arrives is

@@ -104,9 +104,9 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
     }
     DWORD_PTR posizione = 0;
     for (HWND bar : Children(window, "msctls_progress32")) {
-      // A bar just made stands at 0 until its first step.
-      if (SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 25, &posizione) &&
-          (barre.empty() ? posizione != 0 : barre.back() != static_cast<int>(posizione)))
+      // A bar just made stands at 0 until its first step, and answers 0 as it is destroyed.
+      if (SendMessageTimeoutW(bar, PBM_GETPOS, 0, 0, SMTO_NORMAL, 25, &posizione) && posizione &&
+          (barre.empty() || barre.back() != static_cast<int>(posizione)))
         barre.push_back(posizione);
     }
     if (!chiesta && !IsWindowEnabled(window)) chiesta = PostMessageW(window, WM_CLOSE, 0, 0);
