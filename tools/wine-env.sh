@@ -5,6 +5,7 @@
 WINE=/usr/lib/wine/wine
 WINE64=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
+# Wine's menu builder stays off: it would write .desktop files beside the shortcuts.
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 QEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 QEL_TEMPLATE=$QEL_ROOT/build/wine-template
