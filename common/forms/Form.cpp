@@ -128,8 +128,10 @@ void Control::Visible(bool visible) {
   now_.visible = visible;
   platform::windows().SetVisible(handle_, visible);
   // A hidden button would keep the keyboard focus, and Enter and the keys would go
-  // nowhere: the focus moves on to the first control that can take it.
-  if (hadFocusRoom && !visible) form_->focusFirst();
+  // nowhere: the focus moves on to the first control that can take it. A form not yet
+  // shown has no focus to lose, and taking it would activate the window before it
+  // appears: Show gives it.
+  if (hadFocusRoom && !visible && form_->state_ == Form::State::Shown) form_->focusFirst();
 }
 
 int CheckBox::Value() {
@@ -234,6 +236,7 @@ void Form::focusFirst() {
 void Form::Show() {
   ensureLoaded();
   platform::windows().SetVisible(handle_, true);
+  if (Loaded()) state_ = State::Shown;
   focusFirst();
 }
 

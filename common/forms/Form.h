@@ -258,7 +258,7 @@ class Form : public platform::WindowEvents {
 
  private:
   friend class Control;
-  enum class State { Unloaded, Loaded };
+  enum class State { Unloaded, Loaded, Shown };
   void ensureLoaded();
   void unload(UnloadMode mode, bool ask);
   void focusFirst();
