@@ -374,7 +374,7 @@ FAULTS = [
      'if (!click || running_) return;',
      'if (!click) return;'),
     ('order', 'common/forms/Form.cpp',
-     'if (hadFocusRoom && !visible) form_->focusFirst();',
+     'if (hadFocusRoom && !visible && form_->state_ == Form::State::Shown) form_->focusFirst();',
      '(void)hadFocusRoom;'),
     ('fallback', 'common/platform/win32/Win32Windows.cpp',
      'if (events) events->OnCloseRequest(UnloadMode::Outside);',
