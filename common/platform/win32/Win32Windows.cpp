@@ -180,6 +180,9 @@ LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCDESTROY:
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       delete data;
+      // The form's two icons were loaded for it alone: they go with it.
+      for (WPARAM which : {ICON_BIG, ICON_SMALL})
+        DestroyIcon(reinterpret_cast<HICON>(SendMessageW(hwnd, WM_GETICON, which, 0)));
       break;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
