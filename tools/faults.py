@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Plants faults in the product one at a time and tells which layer of the test suite
-catches each: the unit tests, the journeys at 96 dpi, or (the first to fail) the rest of
-the end-to-end tests. It works in a scratch worktree of HEAD and takes about a minute a
+catches each: the unit tests, the scenarios at 96 dpi (the two journeys and the running
+program), or (the first to fail) the rest of the end-to-end tests. It works in a scratch worktree of HEAD and takes about a minute a
 fault that the unit tests or the journeys catch, two for one they miss.
 
     tools/faults.py          every fault
@@ -417,7 +417,7 @@ def verdict(tree, alone):
     if alone == "unit":
         return "MISSED"
     if sh(tree, E2E + "ctest -j2 -R '_96$'").returncode:
-        return "caught: journeys at 96 dpi"
+        return "caught: scenarios at 96 dpi"
     rest = sh(tree, E2E + "ctest -j2 --stop-on-failure -E '_96$'")
     failed = [l.split(" - ")[-1].split()[0] for l in rest.stdout.splitlines() if " - e2e." in l]
     return "caught: " + failed[0] if rest.returncode and failed else "MISSED"
