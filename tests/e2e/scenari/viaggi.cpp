@@ -141,13 +141,22 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
   return ok;
 }
 
-// Whether the desktop's shell has made its windows known, so that it can start a program.
+// Whether the desktop's shell has made its windows known, the desktop's among them, so that
+// it can start a program.
 bool FinestreDellaShell() {
   IShellWindows* windows = nullptr;
-  HRESULT made = CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
-                                  IID_IShellWindows, reinterpret_cast<void**>(&windows));
-  if (SUCCEEDED(made)) windows->Release();
-  return SUCCEEDED(made);
+  IDispatch* found = nullptr;
+  VARIANT desktop{}, none{};
+  desktop.vt = VT_I4;  // CSIDL_DESKTOP
+  long window = 0;
+  bool known = SUCCEEDED(CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER,
+                                          IID_PPV_ARGS(&windows))) &&
+               windows->FindWindowSW(&desktop, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH,
+                                     &found) == S_OK &&
+               found;
+  if (found) found->Release();
+  if (windows) windows->Release();
+  return known;
 }
 
 void ViaggioSetup(int valore) {
