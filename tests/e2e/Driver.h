@@ -258,8 +258,10 @@ inline std::string Impronta(const std::string& D, std::vector<std::string> more 
       t != INVALID_HANDLE_VALUE)
     lines.push_back(SystemFolder() + "\\" + U(f.cFileName) + ": left behind"), FindClose(t);
   // The product's keys and values as the system's registry editor writes them (in UTF-16).
-  if (Run("reg export HKLM\\SOFTWARE\\Qel C:\\chiavi.reg /y") == 0) {
-    const std::string bytes = ReadFile("C:\\chiavi.reg");
+  if (const std::string bytes = Run("reg export HKLM\\SOFTWARE\\Qel C:\\chiavi.reg /y") == 0
+                                    ? ReadFile("C:\\chiavi.reg")
+                                    : "";
+      bytes.size() > 2) {
     std::string keys =
         U({reinterpret_cast<const wchar_t*>(bytes.data()) + 1, bytes.size() / 2 - 1});
     for (std::size_t a = keys.find("\r\n\r\n"), b;
@@ -270,10 +272,11 @@ inline std::string Impronta(const std::string& D, std::vector<std::string> more 
   GetWindowThreadProcessId(GetDesktopWindow(), &shell);
   names[shell] = "the desktop's shell";
   for (std::string line : Record({""})) {
-    if (std::size_t by = line.rfind('|') + 1; line.starts_with("cartella|"))
-      line.replace(by, std::string::npos,
-                   names.contains(std::stoul(line.substr(by))) ? names[std::stoul(line.substr(by))]
-                                                               : "another program");
+    if (line.starts_with("cartella|")) {
+      const std::size_t by = line.rfind('|') + 1;
+      const auto who = names.find(std::stoul(line.substr(by)));
+      line.replace(by, std::string::npos, who != names.end() ? who->second : "another program");
+    }
     lines.push_back("recorded: " + line);
   }
   std::string out;

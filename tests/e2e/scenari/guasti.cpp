@@ -41,7 +41,9 @@ bool Installed(const std::string& error) {
   if (!error.empty()) errors.push_back(error);
   bool right = result && Children(result, "ListBox").size() == 1 && Items(result) == errors;
   Press(Child(result, "Button", "&Chiudi"));
-  return setup.Exited() && right && (Sleep(1500), true);
+  const bool ended = setup.Exited();
+  Sleep(1500);  // what Setup starts has had its time
+  return ended && right;
 }
 
 using Verbs = std::map<std::string, std::function<bool()>>;
