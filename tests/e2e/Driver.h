@@ -79,6 +79,13 @@ inline std::string Scritto(const std::string& text) {  // in quotes, line breaks
   for (char c : text) out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
   return out + "\"";
 }
+// The text with every `from` in it made `to`.
+inline std::string Sostituito(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = 0; !from.empty() && (at = text.find(from, at)) != std::string::npos;
+       at += to.size())
+    text.replace(at, from.size(), to);
+  return text;
+}
 inline std::string ClassOf(HWND h) {
   wchar_t name[64] = {};
   GetClassNameW(h, name, 64);
@@ -280,10 +287,9 @@ inline std::string Impronta(const std::string& D, std::vector<std::string> more 
     lines.push_back("recorded: " + line);
   }
   std::string out;
+  const auto places = Luoghi(D);
   for (std::string line : lines) {
-    for (const auto& [name, place] : Luoghi(D))
-      for (std::size_t at; !place.empty() && (at = line.find(place)) != std::string::npos;)
-        line.replace(at, place.size(), name);
+    for (const auto& [name, place] : places) line = Sostituito(line, place, name);
     out += line + "\n";
   }
   return out;

@@ -26,9 +26,7 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 
 // The places of this prefix in a text, as Luoghi names them.
 std::string Expand(std::string text) {
-  for (const auto& [name, place] : Luoghi(folder))
-    for (std::size_t at; (at = text.find(name)) != std::string::npos;)
-      text.replace(at, name.size(), place);
+  for (const auto& [name, place] : Luoghi(folder)) text = Sostituito(text, name, place);
   return text;
 }
 

@@ -70,14 +70,13 @@ std::vector<Tappa> Tappe(const std::string& record, const std::string& D, const 
   const std::string all = ReadFile(approved + "\\unit\\" + record + ".txt");
   for (std::size_t a = 0, b; (b = all.find('\n', a)) != std::string::npos; a = b + 1) {
     const std::string riga = all.substr(a, b - a);
-    std::size_t testo = riga.find(" ms: \"") + 6;
     if (!riga.starts_with("pump: ")) continue;
+    const std::size_t testo = riga.find(" ms: \"") + 6;
     std::string t = riga.substr(testo, riga.size() - testo - 1);
     for (auto [da, per] : {std::pair<std::string, std::string>{"\\r\\n", "\r\n"},
                            {"C:\\Applicazioni\\QelPictura", D},
                            {"C:\\windows\\system32\\", S}})
-      for (std::size_t at = 0; (at = t.find(da, at)) != std::string::npos; at += per.size())
-        t.replace(at, da.size(), per);
+      t = Sostituito(t, da, per);
     tappe.push_back({t, std::stoi(riga.substr(riga.find("bar ") + 4)),
                      static_cast<unsigned>(std::stoi(riga.substr(riga.find("then ") + 5)))});
   }
