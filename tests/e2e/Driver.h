@@ -159,14 +159,12 @@ inline bool Unix(std::string command, const std::vector<std::string>& paths = {}
   return WaitFor([] { return IsFile("C:\\fatto"); }) && DeleteFileW(L"C:\\fatto");
 }
 
-// The lines of the stand-ins' record (QEL_RECORD, set by wine-run.sh) that begin with one of
-// `starts`, sorted.
-inline std::vector<std::string> Record(const std::vector<std::string>& starts) {
+// The lines of the stand-ins' record (QEL_RECORD, set by wine-run.sh), sorted.
+inline std::vector<std::string> Record() {
   std::vector<std::string> lines;
   std::string all = ReadFile("C:\\record.txt");
   for (std::size_t a = 0, b; (b = all.find("\r\n", a)) != std::string::npos; a = b + 2)
-    for (const std::string& start : starts)
-      if (all.compare(a, start.size(), start) == 0) lines.push_back(all.substr(a, b - a));
+    lines.push_back(all.substr(a, b - a));
   std::sort(lines.begin(), lines.end());
   return lines;
 }
@@ -276,7 +274,7 @@ inline std::string Impronta(const std::string& D, std::vector<std::string> more 
   DWORD shell = 0;  // a program started says who started it by its process id
   GetWindowThreadProcessId(GetDesktopWindow(), &shell);
   names[shell] = "the desktop's shell";
-  for (std::string line : Record({""})) {
+  for (std::string line : Record()) {
     if (line.starts_with("cartella|")) {
       const std::size_t by = line.rfind('|') + 1;
       const auto who = names.find(std::stoul(line.substr(by)));

@@ -29,8 +29,8 @@ SCENARIO(solo_tastiera) {
   REQUIRE(dalTesto("alt+c") && (page = WaitWindowWith(setup, kTitolo, "Button", "&Conferma")));
   REQUIRE(Keys(page, "Return") &&
           (page = WaitWindowWith(setup, kTitolo, "Button", "&Chiudi", 60000)));
-  CHECK(Keys(page, "Return") && setup.Exited());
-  CHECK(WaitFor([] { return Record({"started|"}).size() == 1; }));
+  ShellPronta();
+  CHECK(Keys(page, "Return") && setup.Exited() && Lasciato("installazione", D));
 
   Program u = Start(D + "\\Uninstall.exe", D);
   HWND window = WaitWindowWith(u, kTitoloRimozione, "Button", "&Rimuovi");
