@@ -595,10 +595,10 @@ inline bool Told(const std::string& folder, const std::string& record) {
 }
 
 // Setup starts the installed program through the desktop's shell once that has made its
-// windows known, the desktop's among them. Wine's desktop, started with the driver, now and then
-// fails to and never tries again: Wine's failure, not the scenario's. No verdict, then:
-// wine-run.sh tries once more in a new prefix.
-inline void ShellPronta() {
+// windows known, the desktop's among them: waited for. Wine's desktop, started with the driver,
+// now and then never does: Wine's failure, not the scenario's. No verdict, then: wine-run.sh
+// tries once more in a new prefix.
+inline bool FinestreDellaShell() {
   IShellWindows* windows = nullptr;
   IDispatch* found = nullptr;
   VARIANT desktop{}, none{};
@@ -611,7 +611,11 @@ inline void ShellPronta() {
                found;
   if (found) found->Release();
   if (windows) windows->Release();
-  if (!known) std::printf("the desktop's shell has no windows\n"), std::exit(125);
+  return known;
+}
+inline void ShellPronta() {
+  if (!WaitFor(FinestreDellaShell))
+    std::printf("the desktop's shell has no windows\n"), std::exit(125);
 }
 
 // The display's DPI for the programs started from now on, set where Wine reads it.
