@@ -230,8 +230,10 @@ void ViaggioRimozione(int valore) {
   CHECK(Approvato(result, "resoconto-errori"));
   Press(Child(result, "Button", "&Chiudi"));
   // What Setup's run recorded is not this journey's: gone once the program it starts is there.
-  CHECK(setup.Exited() &&
-        WaitFor([] { return ReadFile("C:\\record.txt").find("cartella|") != std::string::npos; }) &&
+  CHECK(setup.Exited() && WaitFor([] {
+          return std::ranges::count_if(Record(),
+                                       [](auto& l) { return l.starts_with("cartella|"); }) == 1;
+        }) &&
         DeleteFileW(L"C:\\record.txt"));
   // The desktop shortcut put in its place by hand; shortcuts and a theme of the user's beside
   // the product's.
