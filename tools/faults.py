@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Plants faults in the product one at a time and tells which layer of the test suite
-catches each: the unit tests, the scenarios at 96 dpi (the two journeys and the running
-program), or (the first to fail) the rest of the end-to-end tests. It works in a scratch worktree of HEAD and takes about a minute a
-fault that the unit tests or the journeys catch, two for one they miss.
+catches each: the unit tests, the scenarios at 96 dpi (every scenario run at the three DPIs,
+the journeys among them), or (the first to fail) the rest of the end-to-end tests. It works
+in a scratch worktree of HEAD and takes about a minute a fault that the unit tests or the
+journeys catch, two for one they miss.
 
     tools/faults.py          every fault
     tools/faults.py 3 17     those faults only (numbers as the report gives them)

@@ -17,11 +17,12 @@ int wmain(int argc, wchar_t** argv) {
   for (std::string* path : {&build, &approved})
     for (char& c : *path) c = c == '/' ? '\\' : c;
   for (int i = 3; i < argc; ++i) arguments.push_back(U(argv[i]));
-  Scenarios()[scenario = U(argv[1])]();
+  const std::string name = scenario = U(argv[1]);
+  Scenarios()[name]();
   for (HANDLE h : started)
     if (WaitForSingleObject(h, 0) != WAIT_OBJECT_0) TerminateProcess(h, 0);
   for (HANDLE h : started) WaitForSingleObject(h, 10000);
-  std::printf("%s: %s\n", scenario.c_str(), failures ? "FAILED" : "passed");
+  std::printf("%s: %s\n", name.c_str(), failures ? "FAILED" : "passed");
   std::fflush(stdout);
   return failures ? 1 : 0;
 }

@@ -43,13 +43,25 @@ inline bool Failed(bool ok, const char* file, int line, const char* text) {
 #define CHECK(condition) ::e2e::Failed(static_cast<bool>(condition), __FILE__, __LINE__, #condition)
 #define REQUIRE(condition) \
   if (CHECK(condition)) return
-inline std::map<std::string, void (*)()>& Scenarios() {
-  static std::map<std::string, void (*)()> all;
+inline std::map<std::string, std::function<void()>>& Scenarios() {
+  static std::map<std::string, std::function<void()>> all;
   return all;
 }
 #define SCENARIO(name)                                                            \
   static void name();                                                             \
   static const bool registered_##name = (::e2e::Scenarios()[#name] = name, true); \
+  static void name()
+// A scenario on displays of 96, 120 and 144 DPI: NAME_96, NAME_120 and NAME_144, each with
+// the approved records of its DPI, and the footprints of NAME.
+#define SCENARIO_DPI(name)                                                       \
+  static void name();                                                            \
+  static const bool registered_##name = [] {                                     \
+    for (int d : {96, 120, 144})                                                 \
+      ::e2e::Scenarios()[#name "_" + std::to_string(d)] = [d] {                  \
+        if (!CHECK(::e2e::ConDpi(d))) ::e2e::scenario = #name, name();           \
+      };                                                                         \
+    return true;                                                                 \
+  }();                                                                           \
   static void name()
 
 inline std::wstring W(const std::string& s) { return platform::win32::Wide(s); }
@@ -616,6 +628,19 @@ inline bool FinestreDellaShell() {
 inline void ShellPronta() {
   if (!WaitFor(FinestreDellaShell))
     std::printf("the desktop's shell has no windows\n"), std::exit(125);
+}
+
+// Setup's run to its result page, as approved in `record`; "Chiudi" ends Setup, and what it
+// starts has had its time.
+inline bool Installed(const std::string& record) {
+  ShellPronta();
+  Program setup = Start(package + "\\Setup.exe", package);
+  HWND result = ConfirmAndWaitForResult(setup, GoToDestinationPage(setup));
+  const bool right = result && Approvato(result, record);
+  Press(Child(result, "Button", "&Chiudi"));
+  const bool ended = setup.Exited();
+  Sleep(1500);  // what Setup starts has had its time
+  return ended && right;
 }
 
 // The display's DPI for the programs started from now on, set where Wine reads it.

@@ -30,19 +30,6 @@ std::string Expand(std::string text) {
   return text;
 }
 
-// Setup's run to its result page, as approved in `record`; "Chiudi" ends Setup, and what it
-// starts has had its time.
-bool Installed(const std::string& record) {
-  ShellPronta();
-  Program setup = Start(package + "\\Setup.exe", package);
-  HWND result = ConfirmAndWaitForResult(setup, GoToDestinationPage(setup));
-  const bool right = result && Approvato(result, record);
-  Press(Child(result, "Button", "&Chiudi"));
-  const bool ended = setup.Exited();
-  Sleep(1500);  // what Setup starts has had its time
-  return ended && right;
-}
-
 using Verbs = std::map<std::string, std::function<bool()>>;
 // Steps that prepare, act or look: a failed one ends the row.
 const Verbs kActions = {
@@ -105,7 +92,7 @@ SCENARIO(files_that_cannot_be_replaced_stay_and_the_rest_installs) {
 
 // Without "WScript.Shell" the shortcuts fail, and the version check is silent though the
 // registry names a newer version (a warning would hold the licence page back).
-SCENARIO(without_the_scripting_object_shortcuts_fail_and_nothing_else) {
+SCENARIO_DPI(without_the_scripting_object_shortcuts_fail_and_nothing_else) {
   const std::string del = ";reg delete HKLM\\Software\\Classes\\";
   Sweep({"run reg add HKLM\\SOFTWARE\\Qel\\Pictura /v Version /d 2 /f" + del + "WScript.Shell /f" +
              del + "WScript.Shell.1 /f" + del + "CLSID\\{72C24DD5-D70A-438B-8A42-98424B88AFB8} /f",
@@ -196,7 +183,7 @@ SCENARIO(uninstall_elsewhere_removes_only_what_its_patterns_name) {
 }
 
 // The proposed folder's parent gone: "Conferma" says so, the page stays and later installs.
-SCENARIO(a_missing_destination_parent_keeps_the_page) {
+SCENARIO_DPI(a_missing_destination_parent_keeps_the_page) {
   const std::string parent = "C:\\Mancante\\Programmi";
   REQUIRE(Sweep(
       {"folder " + parent + "\\QelPictura", "mkdir C:\\Mancante;" + parent,

@@ -126,8 +126,9 @@ bool Segue(HWND window, HWND stato, const std::function<bool()>& finita,
   return ok;
 }
 
-void ViaggioSetup(int valore) {
-  REQUIRE(ConDpi(valore));
+}  // namespace
+
+SCENARIO_DPI(viaggio_setup) {
   std::string package = LayOutPackage(), S = SystemFolder() + "\\";
   Program setup = Start(package + "\\Setup.exe", package);
   HWND page = WaitWindowWith(setup, kTitolo, "Button", "&Continua");
@@ -207,8 +208,7 @@ void ViaggioSetup(int valore) {
   CHECK(PostMessageW(page, WM_CLOSE, 0, 0) && last.Exited());
 }
 
-void ViaggioRimozione(int valore) {
-  REQUIRE(ConDpi(valore));
+SCENARIO_DPI(viaggio_uninstall) {
   // A newer version in the product's key (Setup warns), a subkey of the user's in it, and a
   // folder where the desktop shortcut would go: that shortcut's failure alone is reported.
   REQUIRE(Run("reg add HKLM\\SOFTWARE\\Qel\\Pictura /v Version /t REG_SZ /d 2 /f") == 0);
@@ -274,12 +274,3 @@ void ViaggioRimozione(int valore) {
 
   CHECK(Told(D, "gia-rimossa"));  // started again
 }
-
-}  // namespace
-
-SCENARIO(viaggio_setup_96) { ViaggioSetup(96); }
-SCENARIO(viaggio_setup_120) { ViaggioSetup(120); }
-SCENARIO(viaggio_setup_144) { ViaggioSetup(144); }
-SCENARIO(viaggio_uninstall_96) { ViaggioRimozione(96); }
-SCENARIO(viaggio_uninstall_120) { ViaggioRimozione(120); }
-SCENARIO(viaggio_uninstall_144) { ViaggioRimozione(144); }
