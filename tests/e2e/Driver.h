@@ -53,15 +53,15 @@ inline std::map<std::string, std::function<void()>>& Scenarios() {
   static void name()
 // A scenario on displays of 96, 120 and 144 DPI: NAME_96, NAME_120 and NAME_144, each with
 // the approved records of its DPI, and the footprints of NAME.
-#define SCENARIO_DPI(name)                                                       \
-  static void name();                                                            \
-  static const bool registered_##name = [] {                                     \
-    for (int d : {96, 120, 144})                                                 \
-      ::e2e::Scenarios()[#name "_" + std::to_string(d)] = [d] {                  \
-        if (!CHECK(::e2e::ConDpi(d))) ::e2e::scenario = #name, name();           \
-      };                                                                         \
-    return true;                                                                 \
-  }();                                                                           \
+#define SCENARIO_DPI(name)                                             \
+  static void name();                                                  \
+  static const bool registered_##name = [] {                           \
+    for (int d : {96, 120, 144})                                       \
+      ::e2e::Scenarios()[#name "_" + std::to_string(d)] = [d] {        \
+        if (!CHECK(::e2e::ConDpi(d))) ::e2e::scenario = #name, name(); \
+      };                                                               \
+    return true;                                                       \
+  }();                                                                 \
   static void name()
 
 inline std::wstring W(const std::string& s) { return platform::win32::Wide(s); }
