@@ -100,10 +100,12 @@ bool Control::fitsText() const {
   return autoSize_ || look_.kind == platform::ControlKind::CheckBox;
 }
 
+// The window moves only when its width does: most texts fit the designed width.
 void Control::fitText() {
   auto& w = platform::windows();
+  platform::Rect before = pixels();
   now_.rect.width = std::max(design_.rect.width, form_->FromPx(w.TextWidth(handle_, now_.caption)));
-  w.SetRect(handle_, pixels());
+  if (platform::Rect after = pixels(); after.width != before.width) w.SetRect(handle_, after);
 }
 
 bool Control::Enabled() {
