@@ -198,6 +198,15 @@ HFONT font(int height, bool bold) {
   return f;
 }
 
+// The icon's frame that fills a picture's box at its DPI: 32, 40, 48 or 64 pixels.
+void setPicture(HWND h, int picture, const Rect& rect) {
+  HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(picture), IMAGE_ICON,
+                           rect.width, rect.height, 0);
+  auto old =
+      reinterpret_cast<HICON>(SendMessageW(h, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
+  if (old) DestroyIcon(old);
+}
+
 DWORD labelStyle(bool wraps, bool centred) {
   if (centred) return SS_CENTER;
   return wraps ? SS_LEFT : SS_LEFTNOWORDWRAP;
@@ -318,7 +327,7 @@ Handle Win32Windows::CreateControl(Handle form, int id, const ControlLook& look,
   if (!h) return 0;
   SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new ControlLook(look)));
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font(fontHeight, look.bold)), FALSE);
-  if (look.kind == ControlKind::Picture) SetLayout(Of(h), rect, fontHeight);
+  if (look.kind == ControlKind::Picture) setPicture(h, look.picture, rect);
   SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (FormData* data = formData(H(form)); data && !look.name.empty()) data->hasNames = true;
   return Of(h);
@@ -329,14 +338,7 @@ void Win32Windows::SetLayout(Handle control, const Rect& rect, int fontHeight) {
   const ControlLook* look = lookOf(h);
   if (!look) return;
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font(fontHeight, look->bold)), TRUE);
-  if (look->kind == ControlKind::Picture) {
-    // The icon's frame that fills the box at this DPI: 32, 40, 48 or 64 pixels.
-    HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(look->picture), IMAGE_ICON,
-                             rect.width, rect.height, 0);
-    auto old =
-        reinterpret_cast<HICON>(SendMessageW(h, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0));
-    if (old) DestroyIcon(old);
-  }
+  if (look->kind == ControlKind::Picture) setPicture(h, look->picture, rect);
   SetWindowPos(h, nullptr, rect.left, rect.top, rect.width, rect.height,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
