@@ -10,13 +10,12 @@ journeys catch, two for one they miss.
     tools/faults.py --alone unit 3 17
                              one layer alone (unit or e2e): which faults it catches by itself
 
-Each fault is a change a person could make by mistake: a wrong text or colour, a rectangle
-off by a unit, an order swapped, a pause changed, a fallback or a deletion or a start
-command altered. Changes the suite does not look for are not listed: which picture the
-band shows, the window's icon (Wine answers WM_GETICON from another process with none),
-the names screen readers announce (Wine's annotation service is a stub), the text's
-colour, a push button drawn as the default one (the dialog manager moves that look with
-the focus).
+Each fault is a change a person could make by mistake: a wrong text, colour or icon (only
+the approved pictures show the band's picture, the window's icon and the text's colour), a
+rectangle off by a unit, an order swapped, a pause changed, a fallback or a deletion or a
+start command altered. Changes the suite does not look for are
+not listed: the names screen readers announce (Wine's annotation service is a stub) and a
+push button drawn as the default one (the dialog manager moves that look with the focus).
 """
 import os
 import subprocess
@@ -398,6 +397,15 @@ FAULTS = [
     ('build', 'cmake/windows.cmake',
      '      list(APPEND keep -Wl,-u,_${name})\n',
      ''),
+    ('look', 'common/Banda.cpp',
+     'IDI_EMBLEMA).onBand()',
+     'IDI_PROGRAMMA).onBand()'),
+    ('look', 'common/Banda.cpp',
+     'larghezza, altezza, IDI_PROGRAMMA, avvio',
+     'larghezza, altezza, IDI_EMBLEMA, avvio'),
+    ('look', 'common/platform/win32/Win32Windows.cpp',
+     'back == COLOR_WINDOW ? COLOR_WINDOWTEXT : COLOR_BTNTEXT',
+     'back == COLOR_WINDOW ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT'),
 ]
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
