@@ -162,6 +162,8 @@ class Windows {
   // An owned window (owner not 0) stays above its owner and has no taskbar button.
   virtual Handle CreateForm(WindowEvents* events, const std::string& caption, int clientWidth,
                             int clientHeight, int iconId, Handle owner) = 0;
+  // A hidden control below the form's others: the controls stand, and Tab visits them, in
+  // the order they were made.
   virtual Handle CreateControl(Handle form, int id, const ControlLook& look,
                                const std::string& text, const Rect& rect, int fontHeight) = 0;
   virtual void Destroy(Handle window) = 0;

@@ -328,7 +328,6 @@ Handle Win32Windows::CreateControl(Handle form, int id, const ControlLook& look,
   SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new ControlLook(look)));
   SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font(fontHeight, look.bold)), FALSE);
   if (look.kind == ControlKind::Picture) setPicture(h, look.picture, rect);
-  SetWindowPos(h, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   if (FormData* data = formData(H(form)); data && !look.name.empty()) data->hasNames = true;
   return Of(h);
 }
