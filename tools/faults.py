@@ -13,9 +13,9 @@ journeys catch, two for one they miss.
 Each fault is a change a person could make by mistake: a wrong text, colour or icon (only
 the approved pictures show the band's picture, the window's icon and the text's colour), a
 rectangle off by a unit, an order swapped, a pause changed, a fallback or a deletion or a
-start command altered. Changes the suite does not look for are
-not listed: the names screen readers announce (Wine's annotation service is a stub) and a
-push button drawn as the default one (the dialog manager moves that look with the focus).
+start command altered. Changes the suite does not look for are not listed: the names
+screen readers announce (Wine's annotation service is a stub) and a push button drawn as
+the default one (the dialog manager moves that look with the focus).
 """
 import os
 import subprocess
