@@ -14,6 +14,7 @@ struct Cronometro {
   double queries;    // the platform's questions: attributes, special folders, own folders
   double windows;    // the windows' operations: pumping events and painting, texts, states,
                      // windows and controls made and destroyed, message boxes
+  double bar;        // of those, the progress bar's messages: each step repaints the bar
 };
 
 // The block, made by whichever side opens it first; nullptr when it cannot be had.

@@ -83,7 +83,10 @@ struct Finestre : win32::Win32Windows {
     return Tempo(t, [&] { return B::CreateChild(x, c, s, y, r, p, id, i, d); });
   }
   std::intptr_t Send(Handle h, ProgressMessage m, std::uintptr_t w, std::intptr_t l) override {
-    return Tempo(t, [&] { return B::Send(h, m, w, l); });
+    double before = Adesso();
+    auto answer = Tempo(t, [&] { return B::Send(h, m, w, l); });
+    tempi->bar += Adesso() - before;
+    return answer;
   }
   void DestroyChild(Handle h) override {
     Tempo(t, [&] { return B::DestroyChild(h), 0; });

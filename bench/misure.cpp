@@ -200,6 +200,7 @@ SCENARIO(bench_runs) {
     runs["timed_install_shortcuts_ms"].push_back(tempi->shortcuts);
     runs["timed_install_queries_ms"].push_back(tempi->queries);
     runs["timed_install_windows_ms"].push_back(tempi->windows);
+    runs["timed_install_bar_ms"].push_back(tempi->bar);
     runs["timed_install_rest_ms"].push_back(install - tempi->pauses - work);
     runs["timed_install_own_ms"].push_back(install - tempi->pauses - work - tempi->queries -
                                            tempi->windows);
@@ -211,6 +212,7 @@ SCENARIO(bench_runs) {
     runs["timed_removal_deletions_ms"].push_back(tempi->deletions);
     runs["timed_removal_queries_ms"].push_back(tempi->queries);
     runs["timed_removal_windows_ms"].push_back(tempi->windows);
+    runs["timed_removal_bar_ms"].push_back(tempi->bar);
     runs["timed_removal_rest_ms"].push_back(removal - tempi->pauses - tempi->deletions);
     runs["timed_removal_own_ms"].push_back(removal - tempi->pauses - tempi->deletions -
                                            tempi->queries - tempi->windows);

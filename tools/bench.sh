@@ -75,8 +75,9 @@ split() {  # split install|removal NOMINAL_PAUSES WORK_FIGURES...
     first=0
     printf "%s %.0f" "$f" "$(figure "timed_${run}_${f}_ms")"
   done
-  printf "), rest %s (windows %.0f, questions %.0f, own code %.0f)" "$(run "timed_${run}_rest_ms")" \
-    "$(figure "timed_${run}_windows_ms")" "$(figure "timed_${run}_queries_ms")" \
+  printf "), rest %s (windows %.0f of which the bar's steps %.0f, questions %.0f, own code %.0f)" \
+    "$(run "timed_${run}_rest_ms")" "$(figure "timed_${run}_windows_ms")" \
+    "$(figure "timed_${run}_bar_ms")" "$(figure "timed_${run}_queries_ms")" \
     "$(figure "timed_${run}_own_ms")"
 }
 
