@@ -216,6 +216,9 @@ void Form::Load() {
     c->create(platform::kFirstControlId + static_cast<int>(index));
   }
 
+  // Made where the system puts a new window, at the system's DPI, and only then moved to its
+  // centre: a window moved onto a display of another DPI is told so and lays itself out
+  // again; one made there is not told.
   platform::Rect frame = w.GetRect(handle_);
   platform::Rect centre = w.WorkArea();
   if (owner_) centre = w.GetRect(owner_);
