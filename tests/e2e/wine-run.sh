@@ -27,7 +27,10 @@ attempt() {
   WINEPREFIX=$prefix "$WINESERVER" -w 2>/dev/null
   kill "$xvfb" 2>/dev/null
   wait "$xvfb" 2>/dev/null
-  # A scenario that stopped early may leave a file it had made immutable.
+  # A scenario that stopped early may leave a disk it had mounted, or a file it had made
+  # immutable.
+  awk -v p="$prefix/" 'index($2, p) == 1 { print $2 }' /proc/mounts | sed 's/\\040/ /g' |
+    while read -r mounted; do umount -l "$mounted"; done
   rm -rf "$prefix" 2>/dev/null || { chattr -R -i "$prefix" 2>/dev/null; rm -rf "$prefix"; }
   rm -f "$prefix.display"
   return $code
